@@ -1,0 +1,11 @@
+#include "cli/CommandTable.h"
+
+namespace kalvor::cli {
+
+const std::vector<Command> &commands()
+{
+    static const std::vector<Command> all = {dumpCommand(), copyCommand()};
+    return all;
+}
+
+} // namespace kalvor::cli

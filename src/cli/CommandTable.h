@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <vector>
+
+namespace kalvor::cli {
+
+struct Options {
+    QString home; // --home: the workspace folder, for commands that work in one
+};
+
+struct Command {
+    QString name;
+    QString usage;   // "dump [--count] ФАЙЛ"
+    QString summary; // one line of what it does
+    // Returns the exit status; a KalvorError reaching the caller is printed with status 1.
+    std::function<int(const Options &, const QStringList &)> run;
+};
+
+const std::vector<Command> &commands();
+void printError(const QString &message);
+
+// Each command lives in a file of its own and gives its entry here.
+Command dumpCommand();
+Command copyCommand();
+
+} // namespace kalvor::cli

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace kalvor::test {
+
+// A fresh folder for one test, removed afterwards.
+class TempDir final {
+public:
+    TempDir();
+    QString path() const { return m_dir.path(); }
+    QString file(const QString &name) const { return m_dir.filePath(name); }
+    // Writes bytes to a file in the folder and returns its path.
+    QString write(const QString &name, const QByteArray &bytes) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+QByteArray readAll(const QString &path);
+// A file under tests/data.
+QString dataFile(const QString &name);
+
+} // namespace kalvor::test
