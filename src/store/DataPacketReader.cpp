@@ -78,10 +78,10 @@ Charset charsetOfProlog(std::string_view head, bool hadBom)
     const std::size_t qe = prolog.find(prolog[q], q + 1);
     QByteArray name(prolog.data() + q + 1,
                     static_cast<qsizetype>((qe == std::string_view::npos ? prolog.size() : qe) - q - 1));
-    name = name.toLower();
-    if (name == "utf-8" || name == "utf8")
+    const QByteArray lower = name.toLower();
+    if (lower == "utf-8" || lower == "utf8")
         return Charset::Utf8;
-    if (name == "windows-1251" || name == "cp1251" || name == "win-1251")
+    if (lower == "windows-1251" || lower == "cp1251" || lower == "win-1251")
         return Charset::Ansi;
     throw PacketError(QStringLiteral("кодировка «%1» не поддерживается").arg(QString::fromLatin1(name)));
 }
