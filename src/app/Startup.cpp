@@ -1,0 +1,191 @@
+#include "app/Startup.h"
+
+#include "app/RequisitesLine.h"
+#include "store/DeclarationKey.h"
+#include "store/FileCopy.h"
+#include "store/KalvorError.h"
+#include "store/Table.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace kalvor {
+namespace {
+
+// The five shared reference books, by configuration key.
+struct Book {
+    const QString &key;
+    QString TAppSettings::*field;
+    const char16_t *file;
+};
+
+const Book kBooks[] = {
+    {config::kDepartment, &TAppSettings::FDepartmentCodeFileName, u"reports/department.xml"},
+    {config::kRegions, &TAppSettings::FRegionsFileName, u"reports/regions.xml"},
+    {config::kProduction, &TAppSettings::FProductionFileName, u"reports/production.xml"},
+    {config::kSupplier, &TAppSettings::FSupplierFileName, u"reports/supplier.xml"},
+    {config::kProdReference, &TAppSettings::FProductionReferenceFileName, u"reports/prodReference.xml"},
+};
+
+QString bookPath(const TAppSettings &settings, const Book &book)
+{
+    return settings.FcurDir + QString::fromUtf16(book.file);
+}
+
+// Closes the scratch requisites table and removes its file, whatever happened before.
+void discardScratch(Table &table, const QString &fileName) noexcept
+{
+    try {
+        table.close();
+    } catch (...) {
+        // The scratch file is removed anyway.
+    }
+    QFile::remove(fileName);
+}
+
+StartupResult finish(TAppSettings &settings, bool firstStart)
+{
+    StartupResult result;
+    result.firstStart = firstStart;
+    result.periodMonth = settings.FPeriodMonth;
+    result.periodYear = settings.FPeriodYear;
+    result.requisitesLine = requisitesLine(settings.Fkalvor);
+    result.converted = isPeriodConverted(settings.FIniFile, settings.FPeriodString);
+    return result;
+}
+
+// Steps after the requisites were confirmed: the requisites file and a fresh declaration table.
+void savePeriodFiles(TAppSettings &settings, Table &requisites, const QString &folder)
+{
+    if (requisites.state() == Table::State::Edit || requisites.state() == Table::State::Insert)
+        requisites.post();
+    if (requisites.recNo() == 0 || !requisitesAccepted(requisitesEntryOf(requisites.currentRow())))
+        throw KalvorError(requisitesRefusedMessage());
+
+    IniFile &ini = settings.FIniFile;
+    settings.Setkalvor(TKalvor::Create(&requisites));
+    settings.SetINNYYMMCC(dkey::stemFor(requisites.asString(u"dkey"), settings.FPeriodString));
+    settings.SetKalvorFileName(folder + u'/' + settings.FINNYYMMCC + QStringLiteral("d.xml"));
+    ini.writeString(config::kLastPeriod, config::kStem, settings.FINNYYMMCC);
+    requisites.saveToFile(settings.FKalvorFileName);
+    ini.writeString(config::kLastPeriod, config::kKalvor, settings.FKalvorFileName);
+
+    settings.SetDeclarationFileName(folder + u'/' + settings.FINNYYMMCC + QStringLiteral(".xml"));
+    QFile::remove(settings.FDeclarationFileName);
+    // A failed copy shows up when the declaration is opened.
+    CopyFileReplacing(settings.FcurDir + QStringLiteral("templates/xml/declaration.xml"), settings.FDeclarationFileName);
+    ini.writeString(config::kLastPeriod, config::kDeclaration, settings.FDeclarationFileName);
+}
+
+} // namespace
+
+void openConfiguration(TAppSettings &settings, const QString &curDir)
+{
+    settings.SetcurDir(curDir.endsWith(u'/') ? curDir : curDir + u'/');
+    settings.SetIniFile(IniFile(settings.FcurDir + QStringLiteral("tamrel.ini")));
+}
+
+bool isFirstStart(const TAppSettings &settings)
+{
+    return settings.FIniFile.readString(config::kLastPeriod, config::kPeriod).isEmpty();
+}
+
+StartupResult runFirstStart(TAppSettings &settings, const PeriodChoice &period, const RequisitesEditor &editor)
+{
+    if (period.monthIndex < 0 || period.monthIndex > 11 || period.yearIndex < 0
+        || period.yearIndex > kLastSelectorYear - kFirstSelectorYear)
+        throw KalvorError(QStringLiteral("Не выбран месяц или год декларации"));
+
+    IniFile &ini = settings.FIniFile;
+    settings.SetPeriodMonth(period.monthIndex + 1);
+    settings.SetPeriodYear(period.yearIndex + kFirstSelectorYear);
+    settings.SetPeriodString(QStringLiteral("2") + QString::number(settings.FPeriodYear).rightJustified(3, u'0')
+        + QString::number(settings.FPeriodMonth).rightJustified(2, u'0'));
+    ini.writeString(config::kLastPeriod, config::kPeriod, settings.FPeriodString);
+
+    const QString scratch = settings.FcurDir + QStringLiteral("temp/kalvor.xml");
+    QDir().mkpath(settings.FcurDir + QStringLiteral("temp"));
+    QFile::remove(scratch);
+    CopyFileReplacing(settings.FcurDir + QStringLiteral("templates/xml/kalvor.xml"), scratch);
+    const QString folder = periodFolder(settings.FcurDir, settings.FPeriodString);
+    QDir().mkpath(folder);
+
+    // Until the requisites are saved the workspace must still count as never set up.
+    bool saved = false;
+    Table requisites(scratch);
+    try {
+        requisites.open();
+        if (editor && editor(requisites)) {
+            savePeriodFiles(settings, requisites, folder);
+            saved = true;
+        }
+    } catch (...) {
+        discardScratch(requisites, scratch);
+        ini.deleteKey(config::kLastPeriod, config::kPeriod);
+        throw;
+    }
+    discardScratch(requisites, scratch);
+    if (!saved) {
+        ini.deleteKey(config::kLastPeriod, config::kPeriod);
+        throw KalvorError(QStringLiteral("Реквизиты организации не введены: декларация не создана"));
+    }
+
+    for (const Book &book : kBooks) {
+        settings.*book.field = bookPath(settings, book);
+        ini.writeString(config::kLastPeriod, book.key, settings.*book.field);
+    }
+    ini.flush();
+    return finish(settings, true);
+}
+
+StartupResult runFirstStart(TAppSettings &settings, const PeriodChoice &period, const RequisitesEntry &requisites)
+{
+    if (!requisitesAccepted(requisites))
+        throw KalvorError(requisitesRefusedMessage());
+    return runFirstStart(settings, period, [&requisites](Table &table) {
+        if (table.isEmpty())
+            table.append();
+        else
+            table.edit();
+        writeRequisitesEntry(table, requisites);
+        table.post();
+        return true;
+    });
+}
+
+StartupResult runNormalStart(TAppSettings &settings)
+{
+    IniFile &ini = settings.FIniFile;
+    const QString period = ini.readString(config::kLastPeriod, config::kPeriod);
+    settings.SetINNYYMMCC(ini.readString(config::kLastPeriod, config::kStem));
+    settings.SetPeriodMonth(periodMonthOf(period));
+    settings.SetPeriodYear(periodYearOf(period));
+    settings.SetPeriodString(period);
+
+    settings.SetKalvorFileName(ini.readString(config::kLastPeriod, config::kKalvor));
+    settings.SetDeclarationFileName(ini.readString(config::kLastPeriod, config::kDeclaration));
+    for (const Book &book : kBooks)
+        settings.*book.field = ini.readString(config::kLastPeriod, book.key);
+    // Installations older than the product reference have no key for it yet.
+    if (settings.FProductionReferenceFileName.isEmpty()) {
+        settings.SetProductionReferenceFileName(settings.FcurDir + QStringLiteral("reports/prodReference.xml"));
+        ini.writeString(config::kLastPeriod, config::kProdReference, settings.FProductionReferenceFileName);
+    }
+
+    Table requisites(settings.FKalvorFileName);
+    requisites.open();
+    settings.Setkalvor(TKalvor::Create(&requisites));
+    requisites.close();
+    return finish(settings, false);
+}
+
+bool isPeriodConverted(const IniFile &ini, const QString &periodString) noexcept
+{
+    try {
+        return ini.readString(periodString, config::kConverted) == u"1";
+    } catch (...) {
+        return false;
+    }
+}
+
+} // namespace kalvor

@@ -1,0 +1,150 @@
+#include "app/Workspace.h"
+
+#include "store/KalvorError.h"
+
+#include "KalvorBuildInfo.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace kalvor {
+namespace {
+
+QString withSlash(const QString &dir)
+{
+    QString path = QDir::cleanPath(QDir(dir).absolutePath());
+    if (!path.endsWith(u'/'))
+        path += u'/';
+    return path;
+}
+
+bool isDir(const QString &path)
+{
+    return !path.isEmpty() && QFileInfo(path).isDir();
+}
+
+// A build tree has CMakeCache.txt in the executable's folder or one of its parents.
+bool insideBuildTree(const QString &executableDir)
+{
+    QDir dir(executableDir);
+    for (int level = 0; level < 6; ++level) {
+        if (dir.exists(QStringLiteral("CMakeCache.txt")))
+            return true;
+        if (!dir.cdUp())
+            break;
+    }
+    return false;
+}
+
+// Copies one file unless the destination exists; the copy is made writable, since installed files may
+// be read-only and the workspace's files are changed in place.
+bool copyMissing(const QString &source, const QString &destination)
+{
+    if (QFileInfo::exists(destination))
+        return false;
+    QDir().mkpath(QFileInfo(destination).absolutePath());
+    if (!QFile::copy(source, destination))
+        return false;
+    QFile::setPermissions(destination,
+        QFile::permissions(destination) | QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    return true;
+}
+
+void copyTree(const QString &shareDir, const QString &curDir, const QString &folder, bool recursive,
+    QStringList &copied)
+{
+    const QString from = shareDir + u'/' + folder;
+    if (!isDir(from))
+        return;
+    QDirIterator it(from, QDir::Files | QDir::Hidden,
+        recursive ? QDirIterator::Subdirectories : QDirIterator::NoIteratorFlags);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString relative = folder + u'/' + QDir(from).relativeFilePath(source);
+        if (copyMissing(source, curDir + relative))
+            copied.append(relative);
+    }
+}
+
+} // namespace
+
+QString homeOption(const QStringList &arguments)
+{
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &arg = arguments[i];
+        if (arg == u"--home")
+            return i + 1 < arguments.size() ? arguments[i + 1] : QString();
+        if (arg.startsWith(u"--home="))
+            return arg.mid(7);
+    }
+    return {};
+}
+
+WorkspaceSources workspaceSources(const QStringList &arguments, const QString &executableDir)
+{
+    WorkspaceSources sources;
+    sources.homeOption = homeOption(arguments);
+    sources.homeVariable = qEnvironmentVariable("KALVOR_HOME");
+    sources.executableDir = executableDir;
+    QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (data.isEmpty())
+        data = QDir::homePath() + QStringLiteral("/.local/share");
+    sources.userDataDir = data + QStringLiteral("/kalvor");
+    return sources;
+}
+
+QString resolveWorkspace(const WorkspaceSources &sources)
+{
+    if (!sources.homeOption.isEmpty())
+        return withSlash(sources.homeOption);
+    if (!sources.homeVariable.isEmpty())
+        return withSlash(sources.homeVariable);
+    if (isDir(sources.executableDir + QStringLiteral("/templates")) && QFileInfo(sources.executableDir).isWritable())
+        return withSlash(sources.executableDir);
+    return withSlash(sources.userDataDir);
+}
+
+QString locateShareDir(const QString &executableDir)
+{
+    const QString source = QStringLiteral(KALVOR_SOURCE_SHARE_DIR);
+    if (insideBuildTree(executableDir) && isDir(source))
+        return source;
+    const QString beside = QDir::cleanPath(executableDir + QStringLiteral("/../share/kalvor"));
+    if (isDir(beside))
+        return beside;
+    const QString installed = QStringLiteral(KALVOR_INSTALLED_SHARE_DIR);
+    if (isDir(installed))
+        return installed;
+    return {};
+}
+
+QStringList seedWorkspace(const QString &curDir, const QString &shareDir)
+{
+    for (const QString &dir : {curDir, curDir + QStringLiteral("reports"), curDir + QStringLiteral("temp")})
+        if (!QDir().mkpath(dir))
+            throw KalvorError(QStringLiteral("Не удалось создать папку «%1»").arg(dir));
+
+    QStringList copied;
+    if (!isDir(shareDir))
+        return copied;
+    const QString share = QDir::cleanPath(shareDir);
+    if (QFileInfo(share).canonicalFilePath() == QFileInfo(curDir).canonicalFilePath())
+        return copied;
+    copyTree(share, curDir, QStringLiteral("templates"), true, copied);
+    // Only the shared reference books: period folders never come from the installation.
+    copyTree(share, curDir, QStringLiteral("reports"), false, copied);
+    copyTree(share, curDir, QStringLiteral("doc"), true, copied);
+    return copied;
+}
+
+QString prepareWorkspace(const QStringList &arguments, const QString &executableDir)
+{
+    const QString curDir = resolveWorkspace(workspaceSources(arguments, executableDir));
+    seedWorkspace(curDir, locateShareDir(executableDir));
+    return curDir;
+}
+
+} // namespace kalvor

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace kalvor {
+
+// Where the workspace may come from, in order of precedence.
+struct WorkspaceSources {
+    QString homeOption;     // value of --home on the command line
+    QString homeVariable;   // environment variable KALVOR_HOME
+    QString executableDir;  // used when it holds templates/ and is writable (a portable install)
+    QString userDataDir;    // the fallback, normally ~/.local/share/kalvor
+};
+
+// The sources of this process: its arguments, its environment, its executable's folder and the user's
+// data folder.
+WorkspaceSources workspaceSources(const QStringList &arguments, const QString &executableDir);
+// The value of "--home DIR" or "--home=DIR"; empty when absent.
+QString homeOption(const QStringList &arguments);
+
+// The workspace folder chosen from the sources: absolute, cleaned, ending in "/". Nothing is created.
+QString resolveWorkspace(const WorkspaceSources &sources);
+
+// The installed share folder that seeds a workspace: the source tree's share/ when the executable runs
+// from a build tree, else ../share/kalvor beside the executable, else the install prefix's share/kalvor.
+// Empty when none of them exists.
+QString locateShareDir(const QString &executableDir);
+
+// Creates the workspace with reports/ and temp/ and copies from the share folder whatever it lacks of
+// templates/, the reference books in reports/ and doc/. Existing files are never overwritten. Returns
+// the workspace-relative names of the files copied. Throws KalvorError when the workspace cannot be made.
+QStringList seedWorkspace(const QString &curDir, const QString &shareDir);
+
+// The whole preparation at start-up: resolve, create and seed. Returns FcurDir.
+QString prepareWorkspace(const QStringList &arguments, const QString &executableDir);
+
+} // namespace kalvor

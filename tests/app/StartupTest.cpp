@@ -1,0 +1,225 @@
+#include "app/Startup.h"
+#include "app/Workspace.h"
+#include "store/KalvorError.h"
+#include "store/Table.h"
+
+#include "support/TempDir.h"
+
+#include "KalvorBuildInfo.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace kalvor;
+
+namespace {
+
+RequisitesEntry requisites(const char *inn)
+{
+    RequisitesEntry e;
+    e.organizationName = QStringLiteral("ООО Ромашка");
+    e.dkey = QString::fromLatin1(inn);
+    e.lowAddress = QStringLiteral("г. Тула");
+    e.postAddress = QStringLiteral("г. Тула, ул. Ленина, 1");
+    e.departmentCount = QStringLiteral("2");
+    e.licenseSerial = QStringLiteral("А");
+    e.licenseNumber = QStringLiteral("123");
+    e.licenseDate = QStringLiteral("01.01.2010");
+    e.licenseDeadline = QStringLiteral("31.12.2012");
+    e.nameLeader = QStringLiteral("Иванов И. И.");
+    e.nameCounter = QStringLiteral("Петрова А. С.");
+    return e;
+}
+
+// March 2012 in the period dialog.
+constexpr PeriodChoice kMarch2012{2, 6};
+
+class StartupTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_curDir = m_dir.path() + u'/';
+        seedWorkspace(m_curDir, QStringLiteral(KALVOR_SOURCE_SHARE_DIR));
+    }
+
+    QString path(const char *relative) const { return m_curDir + QString::fromLatin1(relative); }
+    IniFile iniOnDisk() const { return IniFile(path("tamrel.ini")); }
+    QString lastPeriod(const char *key) const
+    {
+        return iniOnDisk().readString(QStringLiteral("last_period"), QString::fromLatin1(key));
+    }
+
+    test::TempDir m_dir;
+    QString m_curDir;
+};
+
+} // namespace
+
+TEST_F(StartupTest, FirstStartMakesThePeriodAndRecordsIt)
+{
+    TAppSettings settings;
+    openConfiguration(settings, m_dir.path()); // the trailing separator is added
+    EXPECT_EQ(settings.FcurDir, m_curDir);
+    ASSERT_TRUE(isFirstStart(settings));
+
+    const StartupResult result = runFirstStart(settings, kMarch2012, requisites("123456789012"));
+    EXPECT_TRUE(result.firstStart);
+    EXPECT_EQ(result.periodMonth, 3);
+    EXPECT_EQ(result.periodYear, 12);
+    EXPECT_EQ(result.monthIndex(), 2);
+    EXPECT_EQ(result.yearIndex(), 6);
+    EXPECT_FALSE(result.converted);
+    EXPECT_EQ(result.requisitesLine, QStringLiteral("ООО Ромашка, ИНН 123456789012, г. Тула, А 123, 31.12.2012"));
+
+    const QString stem = QStringLiteral("123456789012120300");
+    EXPECT_EQ(settings.FPeriodString, QStringLiteral("201203"));
+    EXPECT_EQ(settings.FINNYYMMCC, stem);
+    EXPECT_EQ(settings.FKalvorFileName, m_curDir + QStringLiteral("reports/201203/") + stem + QStringLiteral("d.xml"));
+    EXPECT_EQ(settings.FDeclarationFileName, m_curDir + QStringLiteral("reports/201203/") + stem + QStringLiteral(".xml"));
+    EXPECT_EQ(settings.FProductionReferenceFileName, path("reports/prodReference.xml"));
+    EXPECT_EQ(settings.Fkalvor.FINN, QStringLiteral("123456789012"));
+    EXPECT_EQ(settings.Fkalvor.FDepartmentCount, 2);
+
+    // All nine keys are on disk, not only in memory.
+    EXPECT_EQ(lastPeriod("period"), QStringLiteral("201203"));
+    EXPECT_EQ(lastPeriod("INNYYMMCC"), stem);
+    EXPECT_EQ(lastPeriod("kalvor"), settings.FKalvorFileName);
+    EXPECT_EQ(lastPeriod("declaration"), settings.FDeclarationFileName);
+    EXPECT_EQ(lastPeriod("department"), path("reports/department.xml"));
+    EXPECT_EQ(lastPeriod("regions"), path("reports/regions.xml"));
+    EXPECT_EQ(lastPeriod("production"), path("reports/production.xml"));
+    EXPECT_EQ(lastPeriod("supplier"), path("reports/supplier.xml"));
+    EXPECT_EQ(lastPeriod("prodReference"), path("reports/prodReference.xml"));
+
+    EXPECT_EQ(test::readAll(settings.FDeclarationFileName), test::readAll(path("templates/xml/declaration.xml")));
+    EXPECT_FALSE(QFile::exists(path("temp/kalvor.xml")));
+    Table saved(settings.FKalvorFileName);
+    saved.open();
+    ASSERT_EQ(saved.recordCount(), 1);
+    EXPECT_EQ(saved.asString(u"name_counter"), QStringLiteral("Петрова А. С."));
+}
+
+TEST_F(StartupTest, ATenDigitInnIsWidenedInTheStem)
+{
+    TAppSettings settings;
+    openConfiguration(settings, m_curDir);
+    runFirstStart(settings, kMarch2012, requisites("1234567890"));
+    EXPECT_EQ(settings.FINNYYMMCC, QStringLiteral("123456789000120300"));
+    EXPECT_EQ(settings.Fkalvor.FINN, QStringLiteral("1234567890"));
+    EXPECT_TRUE(QFile::exists(path("reports/201203/123456789000120300d.xml")));
+    EXPECT_TRUE(QFile::exists(path("reports/201203/123456789000120300.xml")));
+}
+
+TEST_F(StartupTest, TheEditorFillsTheScratchTable)
+{
+    TAppSettings settings;
+    openConfiguration(settings, m_curDir);
+    bool called = false;
+    runFirstStart(settings, PeriodChoice{11, 10}, [&](Table &table) {
+        called = true;
+        EXPECT_EQ(table.fileName(), path("temp/kalvor.xml"));
+        EXPECT_TRUE(table.isActive());
+        EXPECT_TRUE(table.isEmpty());
+        table.append();
+        writeRequisitesEntry(table, requisites("1234567890"));
+        return true; // left in insert state, as a dialog may leave it
+    });
+    EXPECT_TRUE(called);
+    EXPECT_EQ(settings.FPeriodString, QStringLiteral("201612"));
+    EXPECT_EQ(settings.FINNYYMMCC, QStringLiteral("123456789000161200"));
+    EXPECT_EQ(settings.Fkalvor.FName, QStringLiteral("ООО Ромашка"));
+}
+
+TEST_F(StartupTest, AnInterruptedFirstStartLeavesAFirstStart)
+{
+    TAppSettings settings;
+    openConfiguration(settings, m_curDir);
+    EXPECT_THROW(runFirstStart(settings, kMarch2012, [](Table &) { return false; }), KalvorError);
+    EXPECT_TRUE(isFirstStart(settings));
+    EXPECT_TRUE(iniOnDisk().readString(QStringLiteral("last_period"), QStringLiteral("period")).isEmpty());
+    EXPECT_FALSE(QFile::exists(path("temp/kalvor.xml")));
+
+    // Requisites the dialog would have refused never make a stem.
+    RequisitesEntry bad = requisites("123456789");
+    try {
+        runFirstStart(settings, kMarch2012, [&bad](Table &table) {
+            table.append();
+            writeRequisitesEntry(table, bad);
+            table.post();
+            return true;
+        });
+        FAIL() << "a nine-character INN was accepted";
+    } catch (const KalvorError &e) {
+        EXPECT_EQ(e.message(), requisitesRefusedMessage());
+    }
+    EXPECT_TRUE(isFirstStart(settings));
+    EXPECT_FALSE(QFile::exists(path("temp/kalvor.xml")));
+    EXPECT_THROW(runFirstStart(settings, PeriodChoice{-1, 6}, requisites("1234567890")), KalvorError);
+    EXPECT_THROW(runFirstStart(settings, PeriodChoice{0, 11}, requisites("1234567890")), KalvorError);
+}
+
+TEST_F(StartupTest, NormalStartReadsWhatTheFirstStartWrote)
+{
+    {
+        TAppSettings first;
+        openConfiguration(first, m_curDir);
+        runFirstStart(first, PeriodChoice{0, 6}, requisites("1234567890"));
+    }
+    TAppSettings settings;
+    openConfiguration(settings, m_curDir);
+    ASSERT_FALSE(isFirstStart(settings));
+    const StartupResult result = runNormalStart(settings);
+    EXPECT_FALSE(result.firstStart);
+    EXPECT_EQ(result.monthIndex(), 0);
+    EXPECT_EQ(result.yearIndex(), 6);
+    EXPECT_EQ(settings.FPeriodString, QStringLiteral("201201"));
+    EXPECT_EQ(settings.FINNYYMMCC, QStringLiteral("123456789000120100"));
+    EXPECT_EQ(settings.FDeclarationFileName, path("reports/201201/123456789000120100.xml"));
+    EXPECT_EQ(settings.FSupplierFileName, path("reports/supplier.xml"));
+    EXPECT_EQ(settings.Fkalvor.FLicenseDeadline, QDate(2012, 12, 31));
+    EXPECT_EQ(result.requisitesLine, QStringLiteral("ООО Ромашка, ИНН 1234567890, г. Тула, А 123, 31.12.2012"));
+}
+
+TEST_F(StartupTest, AnOlderConfigurationGetsTheProductReference)
+{
+    TAppSettings first;
+    openConfiguration(first, m_curDir);
+    runFirstStart(first, kMarch2012, requisites("1234567890"));
+    IniFile older = iniOnDisk();
+    older.deleteKey(QStringLiteral("last_period"), QStringLiteral("prodReference"));
+    older.writeString(QStringLiteral("201203"), QStringLiteral("Converted"), QStringLiteral("1"));
+
+    TAppSettings settings;
+    openConfiguration(settings, m_curDir);
+    const StartupResult result = runNormalStart(settings);
+    EXPECT_EQ(settings.FProductionReferenceFileName, path("reports/prodReference.xml"));
+    EXPECT_EQ(lastPeriod("prodReference"), path("reports/prodReference.xml"));
+    EXPECT_TRUE(result.converted);
+}
+
+TEST_F(StartupTest, NormalStartFaults)
+{
+    m_dir.write(QStringLiteral("tamrel.ini"), "[last_period]\r\nperiod=2017ab\r\n");
+    TAppSettings settings;
+    openConfiguration(settings, m_curDir);
+    EXPECT_THROW(runNormalStart(settings), KalvorError);
+
+    // A period the year selector cannot show still starts; the missing requisites file is the error here.
+    m_dir.write(QStringLiteral("tamrel.ini"), "[last_period]\r\nperiod=201701\r\nkalvor=/nowhere/x.xml\r\n");
+    TAppSettings later;
+    openConfiguration(later, m_curDir);
+    EXPECT_THROW(runNormalStart(later), KalvorError);
+    EXPECT_EQ(later.FPeriodYear, 17);
+    EXPECT_EQ(yearSelectorIndex(later.FPeriodYear), -1);
+}
+
+TEST(ConvertedFlag, OnlyOneMeansConverted)
+{
+    const IniFile ini = IniFile::fromBytes("[201203]\nConverted=1\n[201204]\nconverted=0\n[201205]\nConverted=11\n");
+    EXPECT_TRUE(isPeriodConverted(ini, QStringLiteral("201203")));
+    EXPECT_FALSE(isPeriodConverted(ini, QStringLiteral("201204")));
+    EXPECT_FALSE(isPeriodConverted(ini, QStringLiteral("201205")));
+    EXPECT_FALSE(isPeriodConverted(ini, QStringLiteral("201206")));
+}
