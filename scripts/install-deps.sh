@@ -9,7 +9,7 @@ packages=(
   libpugixml-dev libzip-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
-  libxml2-utils xvfb xauth
+  libxml2-utils xvfb xauth time
   fonts-dejavu-core
 )
 

@@ -42,8 +42,12 @@ public:
         if (m_eof)
             return false;
         const std::size_t old = buffer.size();
-        buffer.resize(old + kBlockSize);
-        const qint64 got = m_device.read(buffer.data() + old, static_cast<qint64>(kBlockSize));
+        // A small input (a fuzz case, a reference book) does not need a whole block.
+        std::size_t block = kBlockSize;
+        if (!m_device.isSequential())
+            block = std::clamp<std::size_t>(static_cast<std::size_t>(std::max<qint64>(m_device.bytesAvailable(), 0)) + 1, 4096, kBlockSize);
+        buffer.resize(old + block);
+        const qint64 got = m_device.read(buffer.data() + old, static_cast<qint64>(block));
         if (got < 0)
             throw PacketError(QStringLiteral("ошибка чтения: %1").arg(m_device.errorString()));
         buffer.resize(old + static_cast<std::size_t>(got));

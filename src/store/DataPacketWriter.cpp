@@ -8,13 +8,18 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include <array>
+#include <charconv>
+#include <functional>
 #include <string>
 
 namespace kalvor {
 namespace {
 
-std::string serialize(const TableData &data, bool ansi)
+// Receives the text in blocks, so that a large table is never held twice in memory.
+using Sink = std::function<void(std::string_view)>;
+constexpr std::size_t kFlushSize = 1u << 20;
+
+void serialize(const TableData &data, bool ansi, const Sink &sink)
 {
     const std::vector<std::uint32_t> order = data.fileOrder();
     std::vector<std::uint32_t> position(order.size());
@@ -31,14 +36,16 @@ std::string serialize(const TableData &data, bool ansi)
     }
 
     PacketText t(ansi);
-    t.out.reserve(data.textBytes() + order.size() * (24 + 16 * static_cast<std::size_t>(data.fieldCount())) + 4096);
+    t.out.reserve(kFlushSize + (64u << 10));
     writePacketHeader(t, data, ansi, position);
     t.raw("<ROWDATA>");
     t.raw(kPacketEol);
     const int fieldCount = data.fieldCount();
+    char number[16];
     for (const std::uint32_t record : order) {
         t.raw("<ROW RowState=\"");
-        t.raw(std::to_string(data.rowState(record)));
+        const auto [end, ec] = std::to_chars(number, number + sizeof number, data.rowState(record));
+        t.raw(std::string_view(number, static_cast<std::size_t>(end - number)));
         t.raw("\"");
         const Cell *cells = data.recordCells(record);
         for (int f = 0; f < fieldCount; ++f) {
@@ -50,12 +57,16 @@ std::string serialize(const TableData &data, bool ansi)
         }
         t.raw(" />");
         t.raw(kPacketEol);
+        if (t.out.size() >= kFlushSize) {
+            sink(t.out);
+            t.out.clear();
+        }
     }
     t.raw("</ROWDATA>");
     t.raw(kPacketEol);
     t.raw("</DATAPACKET>");
     t.raw(kPacketEol);
-    return std::move(t.out);
+    sink(t.out);
 }
 
 } // namespace
@@ -65,38 +76,57 @@ PacketForm packetFormForName(const QString &fileName)
     return QFileInfo(fileName).suffix().compare(u"xml", Qt::CaseInsensitive) == 0 ? PacketForm::Xml : PacketForm::Binary;
 }
 
-namespace {
-
-std::string serializeForm(const TableData &data, PacketForm form)
-{
-    if (form == PacketForm::Xml) {
-        try {
-            return serialize(data, true);
-        } catch (const NotAnsi &) {
-            return serialize(data, false);
-        }
-    }
-    const std::string text = serialize(data, false);
-    const QByteArray packed = encodeBinaryPacket(QByteArray::fromRawData(text.data(), static_cast<qsizetype>(text.size())));
-    return std::string(packed.constData(), static_cast<std::size_t>(packed.size()));
-}
-
-} // namespace
-
 QByteArray serializeDataPacket(const TableData &data, PacketForm form)
 {
-    const std::string text = serializeForm(data, form);
-    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+    QByteArray out;
+    const Sink append = [&out](std::string_view block) { out.append(block.data(), static_cast<qsizetype>(block.size())); };
+    if (form == PacketForm::Xml) {
+        try {
+            serialize(data, true, append);
+        } catch (const NotAnsi &) {
+            out.clear();
+            serialize(data, false, append);
+        }
+        return out;
+    }
+    serialize(data, false, append);
+    return encodeBinaryPacket(out);
 }
 
 void saveDataPacketFile(const TableData &data, const QString &fileName)
 {
-    const std::string bytes = serializeForm(data, packetFormForName(fileName));
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw KalvorError(QStringLiteral("Не удалось записать файл %1: %2").arg(fileName, file.errorString()));
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()) || !file.commit())
-        throw KalvorError(QStringLiteral("Не удалось записать файл %1: %2").arg(fileName, file.errorString()));
+    const auto fail = [&fileName](const QFileDevice &file) {
+        return KalvorError(QStringLiteral("Не удалось записать файл %1: %2").arg(fileName, file.errorString()));
+    };
+    if (packetFormForName(fileName) == PacketForm::Binary) {
+        const QByteArray bytes = serializeDataPacket(data, PacketForm::Binary);
+        QSaveFile file(fileName);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+            throw fail(file);
+        return;
+    }
+    // The 8-bit form is tried first; text that does not fit it starts the file again in UTF-8.
+    for (const bool ansi : {true, false}) {
+        QSaveFile file(fileName);
+        if (!file.open(QIODevice::WriteOnly))
+            throw fail(file);
+        const Sink write = [&file](std::string_view block) {
+            if (file.write(block.data(), static_cast<qint64>(block.size())) != static_cast<qint64>(block.size()))
+                throw KalvorError(file.errorString());
+        };
+        try {
+            serialize(data, ansi, write);
+        } catch (const NotAnsi &) {
+            file.cancelWriting();
+            continue;
+        } catch (const KalvorError &) {
+            file.cancelWriting();
+            throw fail(file);
+        }
+        if (!file.commit())
+            throw fail(file);
+        return;
+    }
 }
 
 } // namespace kalvor

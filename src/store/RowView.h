@@ -18,6 +18,7 @@ public:
 
     bool isValid() const { return m_cells != nullptr; }
     int fieldIndex(QStringView name) const; // -1 when the table has no such column
+    const FieldDef &fieldDef(int field) const { return m_data->fields[field]; }
 
     bool isNull(int field) const { return m_cells[field].isNull(); }
     // The value as stored in the file (after entity decoding): dates YYYYMMDD, decimals with ".".

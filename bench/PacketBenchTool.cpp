@@ -1,0 +1,65 @@
+// kalvor-packet-bench: times one load or one save of a data packet file, for run-packet-bench.sh.
+// Only the operation itself is timed; the script measures peak memory of the whole process.
+#include "store/DataPacketReader.h"
+#include "store/DataPacketWriter.h"
+#include "store/KalvorError.h"
+
+#include <QFile>
+#include <QString>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+double secondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+std::size_t visibleRecords(const kalvor::TableData &data)
+{
+    std::size_t visible = 0;
+    for (std::uint32_t r = 0; r < data.recordCount(); ++r)
+        visible += kalvor::RowState::isVisible(data.rowState(r)) ? 1 : 0;
+    return visible;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc < 3 || (std::strcmp(argv[1], "load") != 0 && std::strcmp(argv[1], "save") != 0)) {
+        std::fputs("usage: kalvor-packet-bench load FILE\n"
+                   "       kalvor-packet-bench save FILE [OUT.xml]   (loads untimed, times the save)\n",
+                   stderr);
+        return 2;
+    }
+    const bool save = std::strcmp(argv[1], "save") == 0;
+    const QString fileName = QString::fromLocal8Bit(argv[2]);
+    try {
+        kalvor::TableData data;
+        auto start = std::chrono::steady_clock::now();
+        kalvor::readDataPacketFile(fileName, data);
+        double seconds = secondsSince(start);
+        if (save) {
+            QString out = argc > 3 ? QString::fromLocal8Bit(argv[3]) : fileName + QStringLiteral(".saved.xml");
+            start = std::chrono::steady_clock::now();
+            kalvor::saveDataPacketFile(data, out);
+            seconds = secondsSince(start);
+            const auto bytes = QFile(out).size();
+            if (argc <= 3)
+                QFile::remove(out);
+            std::printf("save seconds=%.4f bytes=%lld records=%zu\n", seconds, static_cast<long long>(bytes),
+                        data.recordCount());
+        } else {
+            std::printf("load seconds=%.4f records=%zu visible=%zu text=%zu\n", seconds, data.recordCount(),
+                        visibleRecords(data), data.textBytes());
+        }
+    } catch (const kalvor::KalvorError &error) {
+        std::fprintf(stderr, "kalvor-packet-bench: %s\n", error.what());
+        return 1;
+    }
+    return 0;
+}

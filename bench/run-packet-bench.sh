@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# Load and save of a declaration of about 80,000 rows (about 45 MB) and of a file ten times that size,
+# against xmllint's streaming parse of the same bytes. Best of three runs each.
+#
+#   bench/run-packet-bench.sh [ROWS]        (default 80000)
+#
+# Environment: KALVOR_BENCH_BUILD (build folder, default build-bench), TMPDIR (where the files go;
+# about 1.5 GB is needed at the default size). Exits 1 when a goal fails.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${KALVOR_BENCH_BUILD:-$root/build-bench}
+rows=${1:-80000}
+runs=3
+
+if [ ! -x /usr/bin/time ]; then
+    echo "installing GNU time for peak memory figures" >&2
+    sudo_cmd=""
+    [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+    DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends time >&2
+fi
+command -v xmllint >/dev/null || { echo "xmllint is missing (package libxml2-utils)" >&2; exit 2; }
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKALVOR_BUILD_GUI=OFF \
+    -DKALVOR_BUILD_TESTS=OFF -DKALVOR_BUILD_BENCH=ON >/dev/null
+cmake --build "$build" --target kalvor-gen kalvor-packet-bench >/dev/null
+gen=$build/bench/kalvor-gen
+tool=$build/bench/kalvor-packet-bench
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/kalvor-bench.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+# xmllint needs the code page declared; our reader takes the same bytes, so both read one file.
+make_file() { # rows name
+    "$gen" --rows "$1" "$work/$2.raw.xml"
+    sed '1s/<?xml version="1.0" standalone="yes"?>/<?xml version="1.0" encoding="windows-1251" standalone="yes"?>/' \
+        "$work/$2.raw.xml" >"$work/$2.xml"
+    rm "$work/$2.raw.xml"
+}
+
+now_ns() { date +%s%N; }
+min() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b + 0 < a + 0) ? b : a }'; }
+max() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b + 0 > a + 0) ? b : a }'; }
+div() { awk -v a="$1" -v b="$2" 'BEGIN { if (b + 0 == 0) print "inf"; else printf "%.2f", a / b }'; }
+
+declare -A result
+measure() { # name
+    local file=$work/$1.xml best_xml="" best_load="" best_save="" peak="" t0 t1 out
+    for _ in $(seq $runs); do
+        t0=$(now_ns)
+        xmllint --stream --noout "$file"
+        t1=$(now_ns)
+        best_xml=$(min "$best_xml" "$(awk -v d=$((t1 - t0)) 'BEGIN { printf "%.4f", d / 1e9 }')")
+
+        out=$(/usr/bin/time -v -o "$work/time.txt" "$tool" load "$file")
+        best_load=$(min "$best_load" "$(sed -n 's/.*seconds=\([0-9.]*\).*/\1/p' <<<"$out")")
+        peak=$(max "$peak" "$(awk -F': ' '/Maximum resident set size/ { print $2 }' "$work/time.txt")")
+
+        out=$("$tool" save "$file" "$work/saved.xml")
+        best_save=$(min "$best_save" "$(sed -n 's/.*seconds=\([0-9.]*\).*/\1/p' <<<"$out")")
+        rm -f "$work/saved.xml"
+    done
+    local bytes
+    bytes=$(stat -c %s "$file")
+    result[$1.bytes]=$bytes
+    result[$1.xml]=$best_xml
+    result[$1.load]=$best_load
+    result[$1.save]=$best_save
+    result[$1.rss]=$(awk -v k="$peak" 'BEGIN { printf "%.1f", k / 1024 }')
+    result[$1.rssRatio]=$(awk -v k="$peak" -v b="$bytes" 'BEGIN { printf "%.2f", k * 1024 / b }')
+}
+
+echo "generating $rows and $((rows * 10)) rows in $work" >&2
+make_file "$rows" x1
+make_file $((rows * 10)) x10
+measure x1
+rm -f "$work/x1.xml"
+measure x10
+
+printf '\n%-5s %9s %10s %8s %9s %8s %9s %9s %8s\n' file "size MB" "xmllint s" "load s" "load/xml" "save s" \
+    "save/xml" "RSS MB" "RSS/size"
+for f in x1 x10; do
+    printf '%-5s %9.1f %10s %8s %9s %8s %9s %9s %8s\n' "$f" \
+        "$(awk -v b="${result[$f.bytes]}" 'BEGIN { print b / 1048576 }')" \
+        "${result[$f.xml]}" "${result[$f.load]}" "$(div "${result[$f.load]}" "${result[$f.xml]}")" \
+        "${result[$f.save]}" "$(div "${result[$f.save]}" "${result[$f.xml]}")" \
+        "${result[$f.rss]}" "${result[$f.rssRatio]}"
+done
+printf '\n10x / 1x: xmllint %s, load %s, save %s\n' "$(div "${result[x10.xml]}" "${result[x1.xml]}")" \
+    "$(div "${result[x10.load]}" "${result[x1.load]}")" "$(div "${result[x10.save]}" "${result[x1.save]}")"
+echo "(our times are the operation itself, xmllint's the whole process; best of $runs)"
+
+failed=0
+goal() { # description value limit
+    if awk -v v="$2" -v l="$3" 'BEGIN { exit !(v != "inf" && v + 0 <= l + 0) }'; then
+        printf 'PASS  %-42s %6s <= %s\n' "$1" "$2" "$3"
+    else
+        printf 'FAIL  %-42s %6s >  %s\n' "$1" "$2" "$3"
+        failed=1
+    fi
+}
+echo
+goal "load <= 1.0x xmllint" "$(div "${result[x1.load]}" "${result[x1.xml]}")" 1.0
+goal "save <= 1.0x xmllint" "$(div "${result[x1.save]}" "${result[x1.xml]}")" 1.0
+goal "load <= 1.0x xmllint (10x file)" "$(div "${result[x10.load]}" "${result[x10.xml]}")" 1.0
+goal "save <= 1.0x xmllint (10x file)" "$(div "${result[x10.save]}" "${result[x10.xml]}")" 1.0
+goal "peak load RSS <= 2x file size" "${result[x1.rssRatio]}" 2.0
+goal "peak load RSS <= 2x file size (10x file)" "${result[x10.rssRatio]}" 2.0
+# Ten times the rows may cost ten times the time, with a tenth for noise, never more.
+goal "10x file load time <= ~10x" "$(div "${result[x10.load]}" "${result[x1.load]}")" 11.0
+goal "10x file save time <= ~10x" "$(div "${result[x10.save]}" "${result[x1.save]}")" 11.0
+exit $failed
