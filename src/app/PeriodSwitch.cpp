@@ -1,0 +1,43 @@
+#include "app/PeriodSwitch.h"
+
+#include "app/Startup.h"
+
+#include <QDir>
+
+namespace kalvor {
+
+std::optional<PeriodFiles> findPeriodFiles(const QString &curDir, int year, int month)
+{
+    if (month < 1 || month > 12 || year < 0 || year > 99)
+        return std::nullopt;
+    PeriodFiles files;
+    files.periodString = periodString(year, month);
+    const QDir folder(periodFolder(curDir, files.periodString));
+    if (!folder.exists())
+        return std::nullopt;
+    // Sorted by name so that "the last one found" is the same on every machine.
+    const QStringList names = folder.entryList({QStringLiteral("*.xml"), QStringLiteral("*.XML")},
+                                               QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QString &name : names) {
+        const QString path = folder.filePath(name);
+        if (name.size() >= 19 && name.at(18) == u'd')
+            files.kalvorFileName = path;
+        else
+            files.declarationFileName = path;
+    }
+    if (files.kalvorFileName.isEmpty() || files.declarationFileName.isEmpty())
+        return std::nullopt;
+    return files;
+}
+
+bool applyPeriod(TAppSettings &settings, int year, int month, const PeriodFiles &files)
+{
+    settings.SetKalvorFileName(files.kalvorFileName);
+    settings.SetDeclarationFileName(files.declarationFileName);
+    settings.SetPeriodMonth(month);
+    settings.SetPeriodYear(year);
+    settings.SetPeriodString(files.periodString);
+    return isPeriodConverted(settings.FIniFile, files.periodString);
+}
+
+} // namespace kalvor

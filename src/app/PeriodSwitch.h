@@ -1,0 +1,29 @@
+#pragma once
+
+#include "app/TAppSettings.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace kalvor {
+
+// The two files of an existing period folder.
+struct PeriodFiles {
+    QString periodString;
+    QString kalvorFileName;      // INNYYMMCC + "d.xml"
+    QString declarationFileName; // any other ".xml"
+};
+
+// Finds the files of the period (year counted from 2000, month 1-12) under the workspace. A folder that
+// is missing, or that lacks either file, counts as no period: switching to it would otherwise show the
+// previous period's table under the new period's label.
+std::optional<PeriodFiles> findPeriodFiles(const QString &curDir, int year, int month);
+
+// Makes the period current in the settings (the configuration file is not written: the next start opens
+// the period recorded there). Returns whether the period's kinds of production were converted.
+bool applyPeriod(TAppSettings &settings, int year, int month, const PeriodFiles &files);
+
+inline constexpr const char *kPeriodNotFoundMessage = "За выбранный период декларации не найдено";
+
+} // namespace kalvor
