@@ -1,5 +1,5 @@
 // kalvor-gen: writes a synthetic declaration for benchmarks and manual tests.
-#include "DeclarationGenerator.h"
+#include "store/DeclarationGenerator.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,5 +1,5 @@
 // Load and save of generated declarations of a few sizes. Sizes are visible rows.
-#include "DeclarationGenerator.h"
+#include "store/DeclarationGenerator.h"
 
 #include "store/DataPacketReader.h"
 #include "store/DataPacketWriter.h"

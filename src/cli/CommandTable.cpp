@@ -4,7 +4,7 @@ namespace kalvor::cli {
 
 const std::vector<Command> &commands()
 {
-    static const std::vector<Command> all = {dumpCommand(), copyCommand()};
+    static const std::vector<Command> all = {dumpCommand(), copyCommand(), demoCommand()};
     return all;
 }
 

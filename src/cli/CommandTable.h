@@ -26,5 +26,6 @@ void printError(const QString &message);
 // Each command lives in a file of its own and gives its entry here.
 Command dumpCommand();
 Command copyCommand();
+Command demoCommand();
 
 } // namespace kalvor::cli

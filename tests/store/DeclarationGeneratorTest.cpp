@@ -1,4 +1,4 @@
-#include "DeclarationGenerator.h"
+#include "store/DeclarationGenerator.h"
 
 #include "store/Cp1251.h"
 #include "store/DataPacketReader.h"

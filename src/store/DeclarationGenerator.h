@@ -17,6 +17,7 @@ struct DeclarationOptions {
     bool engineStyle = false;
     std::uint64_t seed = 1;
     std::string inn = "123456789000"; // 12 characters, as in the key
+    int departments = 4; // subdivisions the rows are spread over (at least 2: transfers need two)
     int year = 2012;
     int month = 3;
 };
@@ -44,6 +45,9 @@ public:
     std::string generate(DeclarationSummary *summary = nullptr) const;
     // Streams to a file; false when it cannot be written.
     bool writeFile(const std::string &path, DeclarationSummary *summary = nullptr) const;
+
+    // The code of the filer's subdivision number `index` (0-based), as the rows carry it.
+    static std::string departmentCode(const std::string &inn, int index);
 
     // Number of columns of the declaration table.
     static constexpr int kColumnCount = 33;

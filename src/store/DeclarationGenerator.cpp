@@ -1,4 +1,4 @@
-#include "DeclarationGenerator.h"
+#include "store/DeclarationGenerator.h"
 
 #include "store/Cp1251.h"
 
@@ -301,8 +301,8 @@ public:
             }
         const std::string stem = options.inn + twoDigits(options.year % 100) + twoDigits(options.month) + "00";
         m_keyStem = stem;
-        for (int i = 0; i < 4; ++i)
-            m_departments.push_back(options.inn.substr(0, 4) + "0" + std::to_string(i + 1) + "00" + std::to_string(i + 1));
+        for (int i = 0; i < std::max(2, options.departments); ++i)
+            m_departments.push_back(DeclarationGenerator::departmentCode(options.inn, i));
         m_version = fileText("Версия 1.0.0.0", engine);
     }
 
@@ -781,6 +781,11 @@ bool DeclarationGenerator::writeFile(const std::string &path, DeclarationSummary
     if (summary)
         summary->bytes = written;
     return ok;
+}
+
+std::string DeclarationGenerator::departmentCode(const std::string &inn, int index)
+{
+    return inn.substr(0, 4) + "0" + std::to_string(index + 1) + "00" + std::to_string(index + 1);
 }
 
 } // namespace kalvor

@@ -1,0 +1,113 @@
+#include "app/DemoWorkspace.h"
+
+#include "app/Startup.h"
+#include "app/Workspace.h"
+#include "store/DeclarationGenerator.h"
+#include "store/FileCopy.h"
+#include "store/KalvorError.h"
+#include "store/Table.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace kalvor {
+namespace {
+
+const QString kInn = QStringLiteral("7107012345");
+
+RequisitesEntry demoRequisites()
+{
+    RequisitesEntry r;
+    r.organizationName = QStringLiteral("ООО \"Ромашка\"");
+    r.dkey = kInn;
+    r.lowAddress = QStringLiteral("300041, г. Тула, ул. Советская, д. 10");
+    r.postAddress = QStringLiteral("300041, г. Тула, ул. Советская, д. 10, тел. (4872) 31-22-33");
+    r.departmentCount = QStringLiteral("2");
+    r.licenseSerial = QStringLiteral("А");
+    r.licenseNumber = QStringLiteral("123456");
+    r.licenseDate = QStringLiteral("15.01.2010");
+    r.licenseDeadline = QStringLiteral("14.01.2015");
+    r.nameLeader = QStringLiteral("Иванов Иван Иванович");
+    r.nameCounter = QStringLiteral("Петрова Мария Сергеевна");
+    return r;
+}
+
+// The filer's two subdivisions, with the codes the generated rows use.
+void writeDepartments(const QString &fileName, const std::string &inn)
+{
+    Table book(fileName);
+    if (QFileInfo::exists(fileName)) {
+        book.open();
+    } else {
+        FieldDef code{QStringLiteral("code"), "string", FieldKind::String, {}, 30, 0, {}};
+        FieldDef address{QStringLiteral("address"), "string", FieldKind::String, {}, 100, 0, {}};
+        book.createEmpty({code, address});
+    }
+    const QStringList addresses = {QStringLiteral("г. Тула, ул. Советская, д. 10"),
+                                   QStringLiteral("г. Тула, пр. Ленина, д. 45")};
+    for (int i = 0; i < addresses.size(); ++i) {
+        book.append();
+        book.setString(u"code", QString::fromStdString(DeclarationGenerator::departmentCode(inn, i)));
+        book.setString(u"address", addresses.at(i));
+        book.post();
+    }
+    book.saveToFile(fileName);
+    book.close();
+}
+
+std::size_t writeMonth(const TAppSettings &settings, int month, std::size_t rows)
+{
+    DeclarationOptions options;
+    options.rows = rows;
+    options.inn = settings.FINNYYMMCC.left(12).toStdString();
+    options.year = 2000 + settings.FPeriodYear;
+    options.month = month;
+    options.seed = static_cast<std::uint64_t>(month);
+    options.departments = 2;
+    DeclarationSummary summary;
+    if (!DeclarationGenerator(options).writeFile(settings.FDeclarationFileName.toStdString(), &summary))
+        throw KalvorError(QStringLiteral("Не удалось записать файл %1").arg(settings.FDeclarationFileName));
+    return summary.visibleRows();
+}
+
+} // namespace
+
+std::size_t createDemoWorkspace(const QString &folder, const QString &shareDir, std::size_t rowsPerMonth)
+{
+    const QString curDir = QDir::cleanPath(QFileInfo(folder).absoluteFilePath()) + u'/';
+    seedWorkspace(curDir, shareDir);
+    TAppSettings settings;
+    openConfiguration(settings, curDir);
+    if (!isFirstStart(settings))
+        throw KalvorError(QStringLiteral("Папка %1 уже содержит рабочие данные программы").arg(curDir));
+
+    // February 2012: month index 1, year index 6.
+    runFirstStart(settings, PeriodChoice{1, 6}, demoRequisites());
+    writeDepartments(settings.FDepartmentCodeFileName, settings.FINNYYMMCC.left(12).toStdString());
+    std::size_t rows = writeMonth(settings, 2, rowsPerMonth);
+
+    // March 2012 as the next period: its own folder, a copy of the requisites, keys with its YYMM.
+    const QString period = QStringLiteral("201203");
+    const QString stem = settings.FINNYYMMCC.left(12) + QStringLiteral("120300");
+    const QString monthFolder = curDir + QStringLiteral("reports/") + period + u'/';
+    QDir().mkpath(monthFolder);
+    const QString kalvorFile = monthFolder + stem + QStringLiteral("d.xml");
+    if (!CopyFileReplacing(settings.FKalvorFileName, kalvorFile))
+        throw KalvorError(QStringLiteral("Не удалось записать файл %1").arg(kalvorFile));
+    settings.SetPeriodString(period);
+    settings.SetPeriodMonth(3);
+    settings.SetINNYYMMCC(stem);
+    settings.SetKalvorFileName(kalvorFile);
+    settings.SetDeclarationFileName(monthFolder + stem + QStringLiteral(".xml"));
+    rows += writeMonth(settings, 3, rowsPerMonth);
+
+    IniFile &ini = settings.FIniFile;
+    ini.writeString(config::kLastPeriod, config::kPeriod, period);
+    ini.writeString(config::kLastPeriod, config::kStem, stem);
+    ini.writeString(config::kLastPeriod, config::kKalvor, kalvorFile);
+    ini.writeString(config::kLastPeriod, config::kDeclaration, settings.FDeclarationFileName);
+    ini.flush();
+    return rows;
+}
+
+} // namespace kalvor

@@ -1,0 +1,28 @@
+#include "cli/CommandTable.h"
+
+#include "app/DemoWorkspace.h"
+#include "app/Workspace.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+namespace kalvor::cli {
+
+Command demoCommand()
+{
+    return {QStringLiteral("demo"), QStringLiteral("demo ПАПКА"),
+            QStringLiteral("Создает готовую рабочую папку: реквизиты и два месяца данных (февраль и март 2012)"),
+            [](const Options &, const QStringList &args) {
+                if (args.size() != 1) {
+                    printError(QStringLiteral("использование: kalvor-cli demo ПАПКА"));
+                    return 2;
+                }
+                const std::size_t rows =
+                    createDemoWorkspace(args.first(), locateShareDir(QCoreApplication::applicationDirPath()));
+                std::printf("%s\n", QStringLiteral("Рабочая папка готова: %1 строк за два месяца").arg(rows).toUtf8().constData());
+                return 0;
+            }};
+}
+
+} // namespace kalvor::cli
