@@ -1,0 +1,123 @@
+#include "gui/DeclarationPeriodForm.h"
+
+#include "app/PeriodNames.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace kalvor::gui {
+namespace {
+
+QComboBox *selector(const QString &name, const QStringList &items)
+{
+    auto *box = new QComboBox;
+    box->setObjectName(name);
+    box->addItems(items);
+    box->setMaxVisibleItems(12);
+    box->setPlaceholderText(QStringLiteral("..."));
+    box->setCurrentIndex(-1);
+    return box;
+}
+
+} // namespace
+
+TDeclarationPeriodForm::TDeclarationPeriodForm(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("DeclarationPeriodForm"));
+    setWindowTitle(QStringLiteral("Создание новой декларации"));
+    // A title bar only: no system menu and no close box.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+
+    ComboBoxMonth = selector(QStringLiteral("ComboBoxMonth"), monthNames());
+    ComboBoxMonth->setMinimumContentsLength(9);
+    ComboBoxYear = selector(QStringLiteral("ComboBoxYear"), selectorYears());
+    ComboBoxYear->setMinimumContentsLength(5);
+
+    auto *monthLabel = new QLabel(QStringLiteral("Месяц"));
+    monthLabel->setBuddy(ComboBoxMonth);
+    auto *yearLabel = new QLabel(QStringLiteral("год"));
+    yearLabel->setBuddy(ComboBoxYear);
+
+    auto *group = new QGroupBox(QStringLiteral("Декларация за"));
+    group->setObjectName(QStringLiteral("GroupBox1"));
+    auto *row = new QHBoxLayout(group);
+    row->addWidget(monthLabel);
+    row->addWidget(ComboBoxMonth, 1);
+    row->addSpacing(12);
+    row->addWidget(yearLabel);
+    row->addWidget(ComboBoxYear);
+
+    CheckBoxTransfer = new QCheckBox(QStringLiteral("Перенести остатки"));
+    CheckBoxTransfer->setObjectName(QStringLiteral("CheckBoxTransfer"));
+    CheckBoxTransfer->setChecked(true);
+
+    Button1 = new QPushButton(QStringLiteral("Создать"));
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setDefault(true);
+    Button2 = new QPushButton(QStringLiteral("Отмена"));
+    Button2->setObjectName(QStringLiteral("Button2"));
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Button1);
+    buttons->addWidget(Button2);
+
+    auto *main = new QVBoxLayout(this);
+    main->setSizeConstraint(QLayout::SetFixedSize);
+    main->addWidget(group);
+    main->addWidget(CheckBoxTransfer);
+    main->addSpacing(6);
+    main->addLayout(buttons);
+
+    connect(Button1, &QPushButton::clicked, this, &TDeclarationPeriodForm::accept);
+    connect(Button2, &QPushButton::clicked, this, &TDeclarationPeriodForm::reject);
+}
+
+void TDeclarationPeriodForm::setMode(Mode mode)
+{
+    const bool newPeriod = mode == Mode::NewPeriod;
+    CheckBoxTransfer->setEnabled(newPeriod);
+    Button2->setEnabled(newPeriod);
+    setCloseCheck(!newPeriod);
+}
+
+int TDeclarationPeriodForm::monthIndex() const { return ComboBoxMonth->currentIndex(); }
+
+int TDeclarationPeriodForm::yearIndex() const { return ComboBoxYear->currentIndex(); }
+
+bool TDeclarationPeriodForm::transferRemains() const { return CheckBoxTransfer->isChecked(); }
+
+bool TDeclarationPeriodForm::FormClose()
+{
+    if (!m_closeCheck)
+        return true;
+    // Point the user at what is still missing.
+    if (monthIndex() < 0) {
+        ComboBoxMonth->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    if (yearIndex() < 0) {
+        ComboBoxYear->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    return true;
+}
+
+void TDeclarationPeriodForm::done(int result)
+{
+    if (FormClose())
+        QDialog::done(result);
+}
+
+void TDeclarationPeriodForm::reject()
+{
+    // Escape and the window manager's close end here: a disabled "Отмена" keeps the dialog open.
+    if (Button2->isEnabled())
+        QDialog::reject();
+}
+
+} // namespace kalvor::gui
