@@ -49,6 +49,11 @@ QVariant TableModel::data(const QModelIndex &index, int role) const
         return {};
     if (role == Qt::DisplayRole)
         return displayText(m_table.row(index.row()), field);
+    if (role == Qt::TextAlignmentRole) {
+        const FieldKind kind = m_table.field(field).kind;
+        const bool number = kind == FieldKind::Integer || kind == FieldKind::Fixed || kind == FieldKind::Float;
+        return QVariant::fromValue(Qt::AlignVCenter | (number ? Qt::AlignRight : Qt::AlignLeft));
+    }
     if (role == Qt::BackgroundRole && m_highlight
         && m_highlight(m_table.row(index.row()), m_columns[index.column()].field))
         return m_highlightColour;

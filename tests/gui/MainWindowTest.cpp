@@ -1,0 +1,149 @@
+#include "app/DemoWorkspace.h"
+#include "gui/MainWindow.h"
+#include "gui/WheelTranslator.h"
+#include "gui/common/MessageBoxes.h"
+#include "support/TempDir.h"
+
+#include "KalvorBuildInfo.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QTableView>
+#include <QTest>
+#include <QToolButton>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+using namespace kalvor;
+using namespace kalvor::gui;
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        MessageBoxes::clearShownTexts();
+        createDemoWorkspace(m_dir.path(), QStringLiteral(KALVOR_SOURCE_SHARE_DIR), 40);
+    }
+    void TearDown() override { MessageBoxes::clearShownTexts(); }
+
+    std::unique_ptr<TMainForm> start()
+    {
+        auto window = std::make_unique<TMainForm>(QStringList{QStringLiteral("kalvor"), QStringLiteral("--home"), m_dir.path()},
+                                                  m_dir.path());
+        window->FormCreate();
+        return window;
+    }
+
+    test::TempDir m_dir;
+};
+
+QStringList menuCaptions(QMenuBar *bar)
+{
+    QStringList result;
+    for (QAction *menu : bar->actions()) {
+        result << menu->text();
+        for (QAction *item : menu->menu()->actions())
+            result << (item->isSeparator() ? QStringLiteral("-") : QStringLiteral("  ") + item->text());
+    }
+    return result;
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, NormalStartShowsThePeriodTheRequisitesAndTheViews)
+{
+    auto window = start();
+    EXPECT_TRUE(MessageBoxes::shownTexts().isEmpty()) << MessageBoxes::shownTexts().join(u'\n').toStdString();
+    EXPECT_TRUE(window->windowTitle().startsWith(QStringLiteral("Декларация о розничной продаже алкогольной продукции  (версия ")));
+    EXPECT_EQ(window->ComboBoxMonth->currentText(), QStringLiteral("март"));
+    EXPECT_EQ(window->ComboBoxYear->currentText(), QStringLiteral("2012"));
+    EXPECT_TRUE(window->Essential->text().startsWith(QStringLiteral("ООО \"Ромашка\", ИНН 7107012345, ")));
+    EXPECT_GT(window->DBGridInvoice->model()->rowCount(), 0);
+    EXPECT_GT(window->DBGridProduction->model()->rowCount(), 0);
+    EXPECT_EQ(window->BtnPeriodAdd->toolTip(), QStringLiteral("перейти в следующий отчетный период"));
+    EXPECT_EQ(menuCaptions(window->menuBar()),
+              (QStringList{QStringLiteral("Файл"), QStringLiteral("  Выход"), QStringLiteral("Справочники"),
+                           QStringLiteral("  Реквизиты"), QStringLiteral("Помощь"),
+                           QStringLiteral("  Руководство пользователя"), QStringLiteral("  Порядок декларирования"),
+                           QStringLiteral("  Постановление о внесении изменений"), QStringLiteral("-"),
+                           QStringLiteral("  О программе.."), QStringLiteral("Отправить на e-mail"),
+                           QStringLiteral("  ") + window->SendContractMailItem->text(),
+                           QStringLiteral("  ") + window->SendNonContractMailItem->text(),
+                           QStringLiteral("  Краткая инструкция")}));
+    EXPECT_TRUE(window->SendContractMailItem->text().endsWith(QStringLiteral(" (договорные)")));
+}
+
+TEST_F(MainWindowTest, PeriodLineSwitchesOnlyToExistingPeriods)
+{
+    auto window = start();
+    const QString march = window->AppSettings->FDeclarationFileName;
+    window->BtnPeriodDelClick(); // February exists
+    EXPECT_EQ(window->ComboBoxMonth->currentText(), QStringLiteral("февраль"));
+    EXPECT_EQ(window->AppSettings->FPeriodString, QStringLiteral("201202"));
+    EXPECT_TRUE(window->AppSettings->FDeclarationFileName.endsWith(u"reports/201202/710701234500120200.xml"));
+    EXPECT_GT(window->DBGridInvoice->model()->rowCount(), 0);
+
+    window->BtnPeriodDelClick(); // January does not
+    EXPECT_EQ(MessageBoxes::shownTexts(), QStringList{QStringLiteral("За выбранный период декларации не найдено")});
+    EXPECT_EQ(window->ComboBoxMonth->currentText(), QStringLiteral("февраль"));
+    EXPECT_EQ(window->AppSettings->FPeriodString, QStringLiteral("201202"));
+
+    window->ComboBoxMonth->setCurrentIndex(2); // picking a month switches at once
+    EXPECT_EQ(window->AppSettings->FDeclarationFileName, march);
+    // A switch is not remembered: the configuration still names the period of the last start.
+    window->close();
+    auto again = start();
+    EXPECT_EQ(again->AppSettings->FPeriodString, QStringLiteral("201203"));
+}
+
+TEST_F(MainWindowTest, ClosingLeavesUnchangedFilesAlone)
+{
+    auto window = start();
+    const QString file = window->AppSettings->FDeclarationFileName;
+    const QByteArray before = test::readAll(file);
+    window->close();
+    EXPECT_EQ(test::readAll(file), before);
+}
+
+TEST_F(MainWindowTest, StartUpErrorsAreShownAndTheWindowOpensWithoutTables)
+{
+    QFile::remove(m_dir.file(QStringLiteral("reports/201203/710701234500120300.xml")));
+    auto window = start();
+    ASSERT_EQ(MessageBoxes::shownTexts().size(), 1);
+    EXPECT_TRUE(MessageBoxes::shownTexts().first().contains(QStringLiteral("710701234500120300.xml")));
+    EXPECT_EQ(window->DBGridInvoice->model()->rowCount(), 0);
+    window->close(); // nothing open, nothing written
+    EXPECT_FALSE(QFile::exists(m_dir.file(QStringLiteral("reports/201203/710701234500120300.xml"))));
+}
+
+TEST_F(MainWindowTest, WheelStepsMoveTheFocusedGridOneRow)
+{
+    auto window = start();
+    window->show();
+    QTableView *grid = window->DBGridInvoice;
+    grid->setFocus();
+    QApplication::setActiveWindow(window.get());
+    grid->setCurrentIndex(grid->model()->index(2, 0));
+    ASSERT_EQ(QApplication::focusWidget(), grid);
+    WheelTranslator translator;
+    qApp->installEventFilter(&translator);
+    const auto turn = [grid](int distance) {
+        QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, distance), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(grid->viewport(), &wheel);
+    };
+    turn(120); // away from the user: up
+    EXPECT_EQ(grid->currentIndex().row(), 1);
+    turn(-120);
+    turn(-120);
+    EXPECT_EQ(grid->currentIndex().row(), 3);
+    turn(0); // no distance counts as down
+    EXPECT_EQ(grid->currentIndex().row(), 4);
+    qApp->removeEventFilter(&translator);
+    EXPECT_EQ(WheelTranslator::keyForDistance(1), Qt::Key_Up);
+    EXPECT_EQ(WheelTranslator::keyForDistance(-1), Qt::Key_Down);
+}
