@@ -292,6 +292,7 @@ void TMainForm::FormCreate()
         }
         showCurrentPeriod();
         Essential->setText(result.requisitesLine);
+        m_periodConverted = result.converted;
         startViews();
     } catch (const KalvorError &e) {
         MessageBoxes::error(this, e.message());
@@ -357,7 +358,7 @@ void TMainForm::GetNewPeriod(int tmpPeriodYear, int tmpPeriodMonth)
         showCurrentPeriod();
         return;
     }
-    applyPeriod(*AppSettings, tmpPeriodYear, tmpPeriodMonth, *files);
+    m_periodConverted = applyPeriod(*AppSettings, tmpPeriodYear, tmpPeriodMonth, *files);
     try {
         startViews();
     } catch (const KalvorError &e) {

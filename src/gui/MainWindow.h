@@ -74,6 +74,9 @@ public:
 
     const QString &curDir() const { return m_curDir; }
     bool updateExit() const { return m_updateExit; }
+    // Whether the current period's kinds of production were converted already (the conversion command
+    // is disabled for such a period).
+    bool periodConverted() const { return m_periodConverted; }
 
     // --- handlers -----------------------------------------------------------------------------
     void ExitActionExecute();
@@ -105,6 +108,7 @@ private:
     QString m_executableDir;
     QString m_curDir;
     bool m_updateExit = false;
+    bool m_periodConverted = false;
     bool m_showingPeriod = false; // selectors set by the program do not count as the user's choice
     std::unique_ptr<UpdateCommands> m_update;
     std::unique_ptr<HelpCommands> m_help;

@@ -1,4 +1,5 @@
 #include "app/DemoWorkspace.h"
+#include "app/IniFile.h"
 #include "gui/MainWindow.h"
 #include "gui/WheelTranslator.h"
 #include "gui/common/MessageBoxes.h"
@@ -98,6 +99,22 @@ TEST_F(MainWindowTest, PeriodLineSwitchesOnlyToExistingPeriods)
     window->close();
     auto again = start();
     EXPECT_EQ(again->AppSettings->FPeriodString, QStringLiteral("201203"));
+}
+
+TEST_F(MainWindowTest, TheConvertedMarkFollowsThePeriod)
+{
+    {
+        IniFile ini(m_dir.file(QStringLiteral("tamrel.ini")));
+        ini.writeString(QStringLiteral("201202"), QStringLiteral("Converted"), QStringLiteral("1"));
+        ini.writeString(QStringLiteral("201203"), QStringLiteral("Converted"), QStringLiteral("yes"));
+        ini.flush();
+    }
+    auto window = start();
+    EXPECT_FALSE(window->periodConverted()); // only "1" counts
+    window->BtnPeriodDelClick();
+    EXPECT_TRUE(window->periodConverted());
+    window->BtnPeriodAddClick();
+    EXPECT_FALSE(window->periodConverted());
 }
 
 TEST_F(MainWindowTest, ClosingLeavesUnchangedFilesAlone)

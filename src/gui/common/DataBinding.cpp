@@ -5,6 +5,7 @@
 #include "store/KalvorError.h"
 #include "store/Table.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QRegularExpressionValidator>
@@ -130,7 +131,13 @@ void BoundLineEdit::refresh()
     const Table &table = binding()->table();
     const FieldDef &def = table.field(field);
     setMaxLength(def.kind == FieldKind::String && def.width > 0 ? def.width : 32767);
-    setReadOnly(table.isReadOnly(field));
+    const bool readOnly = table.isReadOnly(field);
+    setReadOnly(readOnly);
+    // A field that cannot be changed should not look like one that can.
+    QPalette look = palette();
+    look.setColor(QPalette::Base, readOnly ? look.color(QPalette::Window) : QApplication::palette().color(QPalette::Base));
+    setPalette(look);
+    setFocusPolicy(readOnly ? Qt::NoFocus : Qt::StrongFocus);
     setText(fieldDisplayText(table, field));
     setCursorPosition(0);
 }
