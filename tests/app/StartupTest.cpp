@@ -3,6 +3,7 @@
 #include "store/KalvorError.h"
 #include "store/Table.h"
 
+#include "support/SampleRequisites.h"
 #include "support/TempDir.h"
 
 #include "KalvorBuildInfo.h"
@@ -15,23 +16,6 @@
 using namespace kalvor;
 
 namespace {
-
-RequisitesEntry requisites(const char *inn)
-{
-    RequisitesEntry e;
-    e.organizationName = QStringLiteral("ООО Ромашка");
-    e.dkey = QString::fromLatin1(inn);
-    e.lowAddress = QStringLiteral("г. Тула");
-    e.postAddress = QStringLiteral("г. Тула, ул. Ленина, 1");
-    e.departmentCount = QStringLiteral("2");
-    e.licenseSerial = QStringLiteral("А");
-    e.licenseNumber = QStringLiteral("123");
-    e.licenseDate = QStringLiteral("01.01.2010");
-    e.licenseDeadline = QStringLiteral("31.12.2012");
-    e.nameLeader = QStringLiteral("Иванов И. И.");
-    e.nameCounter = QStringLiteral("Петрова А. С.");
-    return e;
-}
 
 // March 2012 in the period dialog.
 constexpr PeriodChoice kMarch2012{2, 6};
@@ -64,7 +48,7 @@ TEST_F(StartupTest, FirstStartMakesThePeriodAndRecordsIt)
     EXPECT_EQ(settings.FcurDir, m_curDir);
     ASSERT_TRUE(isFirstStart(settings));
 
-    const StartupResult result = runFirstStart(settings, kMarch2012, requisites("123456789012"));
+    const StartupResult result = runFirstStart(settings, kMarch2012, test::sampleRequisites(QStringLiteral("123456789012")));
     EXPECT_TRUE(result.firstStart);
     EXPECT_EQ(result.periodMonth, 3);
     EXPECT_EQ(result.periodYear, 12);
@@ -80,7 +64,7 @@ TEST_F(StartupTest, FirstStartMakesThePeriodAndRecordsIt)
     EXPECT_EQ(settings.FDeclarationFileName, m_curDir + QStringLiteral("reports/201203/") + stem + QStringLiteral(".xml"));
     EXPECT_EQ(settings.FProductionReferenceFileName, path("reports/prodReference.xml"));
     EXPECT_EQ(settings.Fkalvor.FINN, QStringLiteral("123456789012"));
-    EXPECT_EQ(settings.Fkalvor.FDepartmentCount, 2);
+    EXPECT_EQ(settings.Fkalvor.FDepartmentCount, 1);
 
     // All nine keys are on disk, not only in memory.
     EXPECT_EQ(lastPeriod("period"), QStringLiteral("201203"));
@@ -105,7 +89,7 @@ TEST_F(StartupTest, ATenDigitInnIsWidenedInTheStem)
 {
     TAppSettings settings;
     openConfiguration(settings, m_curDir);
-    runFirstStart(settings, kMarch2012, requisites("1234567890"));
+    runFirstStart(settings, kMarch2012, test::sampleRequisites(QStringLiteral("1234567890")));
     EXPECT_EQ(settings.FINNYYMMCC, QStringLiteral("123456789000120300"));
     EXPECT_EQ(settings.Fkalvor.FINN, QStringLiteral("1234567890"));
     EXPECT_TRUE(QFile::exists(path("reports/201203/123456789000120300d.xml")));
@@ -123,7 +107,7 @@ TEST_F(StartupTest, TheEditorFillsTheScratchTable)
         EXPECT_TRUE(table.isActive());
         EXPECT_TRUE(table.isEmpty());
         table.append();
-        writeRequisitesEntry(table, requisites("1234567890"));
+        writeRequisitesEntry(table, test::sampleRequisites(QStringLiteral("1234567890")));
         return true; // left in insert state, as a dialog may leave it
     });
     EXPECT_TRUE(called);
@@ -142,7 +126,7 @@ TEST_F(StartupTest, AnInterruptedFirstStartLeavesAFirstStart)
     EXPECT_FALSE(QFile::exists(path("temp/kalvor.xml")));
 
     // Requisites the dialog would have refused never make a stem.
-    RequisitesEntry bad = requisites("123456789");
+    RequisitesEntry bad = test::sampleRequisites(QStringLiteral("123456789"));
     try {
         runFirstStart(settings, kMarch2012, [&bad](Table &table) {
             table.append();
@@ -156,8 +140,8 @@ TEST_F(StartupTest, AnInterruptedFirstStartLeavesAFirstStart)
     }
     EXPECT_TRUE(isFirstStart(settings));
     EXPECT_FALSE(QFile::exists(path("temp/kalvor.xml")));
-    EXPECT_THROW(runFirstStart(settings, PeriodChoice{-1, 6}, requisites("1234567890")), KalvorError);
-    EXPECT_THROW(runFirstStart(settings, PeriodChoice{0, 11}, requisites("1234567890")), KalvorError);
+    EXPECT_THROW(runFirstStart(settings, PeriodChoice{-1, 6}, test::sampleRequisites(QStringLiteral("1234567890"))), KalvorError);
+    EXPECT_THROW(runFirstStart(settings, PeriodChoice{0, 11}, test::sampleRequisites(QStringLiteral("1234567890"))), KalvorError);
 }
 
 TEST_F(StartupTest, NormalStartReadsWhatTheFirstStartWrote)
@@ -165,7 +149,7 @@ TEST_F(StartupTest, NormalStartReadsWhatTheFirstStartWrote)
     {
         TAppSettings first;
         openConfiguration(first, m_curDir);
-        runFirstStart(first, PeriodChoice{0, 6}, requisites("1234567890"));
+        runFirstStart(first, PeriodChoice{0, 6}, test::sampleRequisites(QStringLiteral("1234567890")));
     }
     TAppSettings settings;
     openConfiguration(settings, m_curDir);
@@ -186,7 +170,7 @@ TEST_F(StartupTest, AnOlderConfigurationGetsTheProductReference)
 {
     TAppSettings first;
     openConfiguration(first, m_curDir);
-    runFirstStart(first, kMarch2012, requisites("1234567890"));
+    runFirstStart(first, kMarch2012, test::sampleRequisites(QStringLiteral("1234567890")));
     IniFile older = iniOnDisk();
     older.deleteKey(QStringLiteral("last_period"), QStringLiteral("prodReference"));
     older.writeString(QStringLiteral("201203"), QStringLiteral("Converted"), QStringLiteral("1"));

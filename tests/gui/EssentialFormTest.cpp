@@ -6,6 +6,7 @@
 #include "store/Table.h"
 
 #include "ModalDriver.h"
+#include "support/SampleRequisites.h"
 #include "support/TempDir.h"
 
 #include "KalvorBuildInfo.h"
@@ -22,23 +23,6 @@ using kalvor::gui::TEssentialForm;
 using kalvor::test::ModalDriver;
 
 namespace {
-
-RequisitesEntry validEntry()
-{
-    RequisitesEntry e;
-    e.organizationName = QStringLiteral("ООО Ромашка");
-    e.dkey = QStringLiteral("1234567890");
-    e.lowAddress = QStringLiteral("г. Тула");
-    e.postAddress = QStringLiteral("г. Тула, ул. Ленина, 1, тел. 31-22-33");
-    e.departmentCount = QStringLiteral("1");
-    e.licenseSerial = QStringLiteral("А");
-    e.licenseNumber = QStringLiteral("123");
-    e.licenseDate = QStringLiteral("01.01.2010");
-    e.licenseDeadline = QStringLiteral("31.12.2012");
-    e.nameLeader = QStringLiteral("Иванов И. И.");
-    e.nameCounter = QStringLiteral("Петрова А. С.");
-    return e;
-}
 
 // Types the entry into the dialog's fields as a user would.
 void fill(TEssentialForm &form, const RequisitesEntry &e)
@@ -70,7 +54,7 @@ protected:
         Table table(m_file);
         table.open();
         table.append();
-        writeRequisitesEntry(table, validEntry());
+        writeRequisitesEntry(table, test::sampleRequisites());
         table.post();
         table.saveToFile();
     }
@@ -117,10 +101,10 @@ TEST_F(EssentialFormTest, RefusedEntriesKeepTheDialogOpenUntilCorrected)
         QFile::remove(m_file);
         QFile::copy(QStringLiteral(KALVOR_SOURCE_SHARE_DIR "/templates/xml/kalvor.xml"), m_file);
         TEssentialForm form(m_file);
-        RequisitesEntry entry = validEntry();
+        RequisitesEntry entry = test::sampleRequisites();
         entry.*c.field = c.bad;
         const RequisitesEntry corrected = [&] {
-            RequisitesEntry e = validEntry();
+            RequisitesEntry e = test::sampleRequisites();
             e.*c.field = c.corrected;
             return e;
         }();
@@ -144,7 +128,7 @@ TEST_F(EssentialFormTest, SavedEntryKeepsTypedValuesInTheirColumnTypes)
 {
     TEssentialForm form(m_file);
     ModalDriver driver([&](QDialog &) {
-        fill(form, validEntry());
+        fill(form, test::sampleRequisites());
         QTest::mouseClick(form.Save, Qt::LeftButton);
     });
     ASSERT_EQ(form.exec(), QDialog::Accepted);
@@ -165,7 +149,7 @@ TEST_F(EssentialFormTest, SavedEntryKeepsTypedValuesInTheirColumnTypes)
 TEST_F(EssentialFormTest, KeyboardActivationIsValidatedLikeTheMouse)
 {
     TEssentialForm form(m_file);
-    RequisitesEntry incomplete = validEntry();
+    RequisitesEntry incomplete = test::sampleRequisites();
     incomplete.nameCounter.clear();
     ModalDriver driver([&](QDialog &dialog) {
         fill(form, incomplete);
@@ -192,7 +176,7 @@ TEST_F(EssentialFormTest, BadNumberIsRefusedWhenTheFieldIsLeft)
 {
     TEssentialForm form(m_file);
     ModalDriver driver([&](QDialog &dialog) {
-        fill(form, validEntry());
+        fill(form, test::sampleRequisites());
         test::retype(form.department_count, QStringLiteral("два"));
         QTest::keyClick(form.department_count, Qt::Key_Return);
         // The type error is shown once; Enter does not go on to "Сохранить".
@@ -221,7 +205,7 @@ TEST_F(EssentialFormTest, FirstStartEditorCannotBeCancelled)
         EXPECT_TRUE(form.isVisible());
         form.reject();
         EXPECT_TRUE(form.isVisible());
-        fill(form, validEntry());
+        fill(form, test::sampleRequisites());
         QTest::mouseClick(form.Save, Qt::LeftButton);
     });
     saved = gui::requisitesEditorDialog(nullptr)(scratch);

@@ -2,6 +2,7 @@
 #include "store/TKalvor.h"
 #include "store/Table.h"
 
+#include "support/SampleRequisites.h"
 #include "support/TempDir.h"
 
 #include "KalvorBuildInfo.h"
@@ -14,23 +15,6 @@ using namespace kalvor;
 
 namespace {
 
-RequisitesEntry filledEntry()
-{
-    RequisitesEntry e;
-    e.organizationName = QStringLiteral("ООО Ромашка");
-    e.dkey = QStringLiteral("1234567890");
-    e.lowAddress = QStringLiteral("г. Тула");
-    e.postAddress = QStringLiteral("г. Тула, а/я 1, 8-4872-000000");
-    e.departmentCount = QStringLiteral("1");
-    e.licenseSerial = QStringLiteral("А");
-    e.licenseNumber = QStringLiteral("123");
-    e.licenseDate = QStringLiteral("01.01.2010");
-    e.licenseDeadline = QStringLiteral("31.12.2012");
-    e.nameLeader = QStringLiteral("Иванов Иван Иванович");
-    e.nameCounter = QStringLiteral("Петрова Анна Сергеевна");
-    return e;
-}
-
 QString requisitesTemplate()
 {
     return QStringLiteral(KALVOR_SOURCE_SHARE_DIR "/templates/xml/kalvor.xml");
@@ -40,16 +24,16 @@ QString requisitesTemplate()
 
 TEST(RequisitesValidation, EveryFieldIsRequired)
 {
-    EXPECT_TRUE(requisitesAccepted(filledEntry()));
+    EXPECT_TRUE(requisitesAccepted(test::sampleRequisites()));
     QString RequisitesEntry::*const fields[] = {&RequisitesEntry::organizationName, &RequisitesEntry::dkey,
         &RequisitesEntry::lowAddress, &RequisitesEntry::postAddress, &RequisitesEntry::departmentCount,
         &RequisitesEntry::licenseSerial, &RequisitesEntry::licenseNumber, &RequisitesEntry::licenseDate,
         &RequisitesEntry::licenseDeadline, &RequisitesEntry::nameLeader, &RequisitesEntry::nameCounter};
     for (std::size_t i = 0; i < std::size(fields); ++i) {
-        RequisitesEntry empty = filledEntry();
+        RequisitesEntry empty = test::sampleRequisites();
         empty.*fields[i] = QString();
         EXPECT_FALSE(requisitesAccepted(empty)) << "field " << i;
-        RequisitesEntry blank = filledEntry();
+        RequisitesEntry blank = test::sampleRequisites();
         blank.*fields[i] = QStringLiteral("   ");
         EXPECT_FALSE(requisitesAccepted(blank)) << "field " << i;
     }
@@ -58,7 +42,7 @@ TEST(RequisitesValidation, EveryFieldIsRequired)
 TEST(RequisitesValidation, SubdivisionCountAndInn)
 {
     auto with = [](auto change) {
-        RequisitesEntry e = filledEntry();
+        RequisitesEntry e = test::sampleRequisites();
         change(e);
         return requisitesAccepted(e);
     };
@@ -96,7 +80,7 @@ TEST(TKalvorTest, ReadsTheCurrentRowOfARequisitesTable)
     table.open();
     EXPECT_TRUE(TKalvor::Create(&table).FName.isEmpty()); // no row yet
 
-    RequisitesEntry entry = filledEntry();
+    RequisitesEntry entry = test::sampleRequisites();
     entry.dkey = QStringLiteral("123456789012");
     entry.departmentCount = QStringLiteral("3");
     table.append();
