@@ -1,4 +1,5 @@
 #include "gui/EmailHelpForm.h"
+#include "gui/common/CloseButton.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -53,14 +54,8 @@ TFormEmailHelp::TFormEmailHelp(QWidget *parent) : QDialog(parent)
     }
     stepsLayout->addStretch(1);
 
-    ButtonClose = new QPushButton(QStringLiteral("Закрыть"), this);
-    ButtonClose->setObjectName(QStringLiteral("ButtonClose"));
-    ButtonClose->setDefault(true);
-    connect(ButtonClose, &QPushButton::clicked, this, &QDialog::reject);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ButtonClose);
-    buttons->addStretch(1);
+    QHBoxLayout *buttons = nullptr;
+    ButtonClose = closeButton(this, buttons);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(LabelHeading);

@@ -3,6 +3,7 @@
 #include "app/MailLink.h"
 #include "app/Version.h"
 #include "gui/LinkLabel.h"
+#include "gui/common/CloseButton.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -82,14 +83,8 @@ THelpForm::THelpForm(const Deployment &deployment, UrlOpener openUrl, QWidget *p
     connect(Label6, &LinkLabel::clicked, this, &THelpForm::Label6Click);
     connect(Label7, &LinkLabel::clicked, this, &THelpForm::Label7Click);
 
-    ButtonClose = new QPushButton(QStringLiteral("Закрыть"), this);
-    ButtonClose->setObjectName(QStringLiteral("ButtonClose"));
-    ButtonClose->setDefault(true);
-    connect(ButtonClose, &QPushButton::clicked, this, &QDialog::reject);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ButtonClose);
-    buttons->addStretch(1);
+    QHBoxLayout *buttons = nullptr;
+    ButtonClose = closeButton(this, buttons);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(LabelName);
