@@ -1,5 +1,7 @@
-// kalvor-packet-bench: times one load or one save of a data packet file, for run-packet-bench.sh.
+// kalvor-packet-bench: times one load or one save of a data packet file, for run-packet-bench.sh, or
+// the main window's views over a declaration (opening, and moving through the invoices).
 // Only the operation itself is timed; the script measures peak memory of the whole process.
+#include "editing/DeclarationViews.h"
 #include "store/DataPacketReader.h"
 #include "store/DataPacketWriter.h"
 #include "store/KalvorError.h"
@@ -7,6 +9,7 @@
 #include <QFile>
 #include <QString>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -26,12 +29,46 @@ std::size_t visibleRecords(const kalvor::TableData &data)
     return visible;
 }
 
+// Opening the four views, reopening them on the last invoice (as after adding one), and moving the
+// invoice selection one row at a time.
+int timeViews(const QString &fileName)
+{
+    kalvor::DeclarationViews views;
+    auto start = std::chrono::steady_clock::now();
+    views.reopen(fileName);
+    const double open = secondsSince(start);
+    start = std::chrono::steady_clock::now();
+    views.reopen(fileName, {kalvor::ViewCursor::kLastRow, 1, 1});
+    const double reopenLast = secondsSince(start);
+    const int invoices = views.ClientDataSetInvoice.recordCount();
+    const int steps = std::min(invoices, 200);
+    views.ClientDataSetInvoice.first();
+    start = std::chrono::steady_clock::now();
+    for (int i = 0; i < steps; ++i) {
+        views.ClientDataSetInvoice.setRecNo(invoices / 2 + i % (invoices / 2 + 1));
+        views.invoiceSelected();
+    }
+    const double select = steps > 0 ? secondsSince(start) / steps : 0;
+    std::printf("views open=%.4f reopen-last=%.4f select-invoice=%.5f invoices=%d positions-of-last=%d\n", open,
+                reopenLast, select, invoices, views.ClientDataSetProduction.recordCount());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    if (argc >= 3 && std::strcmp(argv[1], "views") == 0) {
+        try {
+            return timeViews(QString::fromLocal8Bit(argv[2]));
+        } catch (const kalvor::KalvorError &error) {
+            std::fprintf(stderr, "kalvor-packet-bench: %s\n", error.what());
+            return 1;
+        }
+    }
     if (argc < 3 || (std::strcmp(argv[1], "load") != 0 && std::strcmp(argv[1], "save") != 0)) {
         std::fputs("usage: kalvor-packet-bench load FILE\n"
+                   "       kalvor-packet-bench views FILE            (opens the main window's four views)\n"
                    "       kalvor-packet-bench save FILE [OUT.xml]   (loads untimed, times the save)\n",
                    stderr);
         return 2;

@@ -44,36 +44,33 @@ bool isSameRow(std::string_view key, std::string_view positionKey) { return !key
 
 namespace {
 
-// The key of a view's current row, or nothing when the view is closed or empty.
-std::string currentKey(const Table &view)
+std::string_view keyAt(const RowView &row, int field)
 {
-    if (!view.isActive() || view.recordCount() == 0)
-        return {};
-    const int field = view.fieldIndex(u"dkey");
-    if (field < 0)
-        return {};
-    return std::string(view.currentRow().utf8(field));
+    return field < 0 || row.isNull(field) ? std::string_view() : row.utf8(field);
 }
 
-std::string_view keyOf(const RowView &row)
+// The key of a view's current row, or nothing when the view is closed or empty.
+std::string currentKey(const Table &view, int field)
 {
-    const int field = row.fieldIndex(u"dkey");
-    return field < 0 ? std::string_view() : row.utf8(field);
+    if (!view.isActive() || view.recordCount() == 0 || field < 0)
+        return {};
+    return std::string(keyAt(view.currentRow(), field));
 }
 
 } // namespace
 
 DeclarationViews::DeclarationViews()
 {
-    ClientDataSetInvoice.setFilter([](const RowView &row) { return viewfilter::isInvoiceRow(keyOf(row)); });
+    // The filters run once per row of the file: they compare with keys read before the pass.
+    ClientDataSetInvoice.setFilter([this](const RowView &row) { return viewfilter::isInvoiceRow(keyAt(row, m_keyField)); });
     ClientDataSetProduction.setFilter([this](const RowView &row) {
-        return viewfilter::isPositionOf(keyOf(row), currentKey(ClientDataSetInvoice));
+        return viewfilter::isPositionOf(keyAt(row, m_keyField), m_selectedInvoice);
     });
     ClientDataSetTransfer.setFilter([this](const RowView &row) {
-        return viewfilter::isTransferOf(keyOf(row), currentKey(ClientDataSetProduction));
+        return viewfilter::isTransferOf(keyAt(row, m_keyField), m_selectedPosition);
     });
     ClientDataSetCommingCharges.setFilter([this](const RowView &row) {
-        return viewfilter::isSameRow(keyOf(row), currentKey(ClientDataSetProduction));
+        return viewfilter::isSameRow(keyAt(row, m_keyField), m_selectedPosition);
     });
     for (Table *view : {&ClientDataSetInvoice, &ClientDataSetProduction, &ClientDataSetTransfer, &ClientDataSetCommingCharges}) {
         view->setIndexFieldNames(QStringLiteral("dkey"));
@@ -81,14 +78,36 @@ DeclarationViews::DeclarationViews()
     }
 }
 
-void DeclarationViews::reopen(const QString &declarationFileName)
+void DeclarationViews::rememberSelection()
+{
+    m_selectedInvoice = currentKey(ClientDataSetInvoice, m_keyField);
+    m_selectedPosition = currentKey(ClientDataSetProduction, m_keyField);
+}
+
+void DeclarationViews::reopen(const QString &declarationFileName, const Cursor &at)
 {
     close();
-    // Opened in order, so that each filter sees the current rows of the views before it.
-    for (Table *view : {&ClientDataSetInvoice, &ClientDataSetProduction, &ClientDataSetTransfer, &ClientDataSetCommingCharges}) {
+    m_selectedInvoice.clear();
+    m_selectedPosition.clear();
+    // The file is parsed once to learn where the key is; the views then open on copies of its rows,
+    // in order, so that each filter sees the rows chosen in the views before it.
+    Table file(declarationFileName);
+    file.open();
+    m_keyField = file.fieldIndex(u"dkey");
+    for (Table *view : {&ClientDataSetInvoice, &ClientDataSetProduction, &ClientDataSetTransfer, &ClientDataSetCommingCharges})
         view->setFileName(declarationFileName);
-        view->open();
-    }
+    ClientDataSetInvoice.openCopyOf(file);
+    if (at.invoice != 1)
+        ClientDataSetInvoice.setRecNo(at.invoice);
+    rememberSelection();
+    ClientDataSetProduction.openCopyOf(file);
+    if (at.position != 1)
+        ClientDataSetProduction.setRecNo(at.position);
+    rememberSelection();
+    ClientDataSetTransfer.openCopyOf(file);
+    if (at.transfer != 1)
+        ClientDataSetTransfer.setRecNo(at.transfer);
+    ClientDataSetCommingCharges.openCopyOf(file);
 }
 
 void DeclarationViews::close()
@@ -97,23 +116,53 @@ void DeclarationViews::close()
         view->close();
 }
 
-void DeclarationViews::invoiceSelected()
+DeclarationViews::Cursor DeclarationViews::cursor() const
 {
-    if (!isOpen())
-        return;
-    ClientDataSetProduction.refresh();
-    ClientDataSetProduction.first();
-    positionSelected();
+    return {ClientDataSetInvoice.recNo(), ClientDataSetProduction.recNo(), ClientDataSetTransfer.recNo()};
 }
 
-void DeclarationViews::positionSelected()
+void DeclarationViews::invoiceSelected(bool withCharges)
 {
     if (!isOpen())
         return;
+    rememberSelection();
+    ClientDataSetProduction.refresh();
+    ClientDataSetProduction.first();
+    positionSelected(withCharges);
+}
+
+void DeclarationViews::positionSelected(bool withCharges)
+{
+    if (!isOpen())
+        return;
+    rememberSelection();
     ClientDataSetTransfer.refresh();
     ClientDataSetTransfer.first();
+    if (withCharges)
+        chargesSelected();
+}
+
+void DeclarationViews::chargesSelected()
+{
+    if (!isOpen())
+        return;
+    rememberSelection();
     ClientDataSetCommingCharges.refresh();
     ClientDataSetCommingCharges.first();
+}
+
+void EditingCommands::positionViewOpened(bool invoicesHaveRows, bool positionsHaveRows)
+{
+    addProduction = editInvoice = invoicesHaveRows;
+    copyProduction = editProduction = deleteProduction = addInnerTransfer = positionsHaveRows;
+    deleteInvoice = !positionsHaveRows;
+}
+
+void EditingCommands::transferViewOpened(bool transferHasCurrentRow)
+{
+    editInnerTransfer = deleteInnerTransfer = transferHasCurrentRow;
+    if (transferHasCurrentRow)
+        deleteProduction = false;
 }
 
 } // namespace kalvor

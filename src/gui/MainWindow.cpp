@@ -6,11 +6,15 @@
 #include "app/Startup.h"
 #include "app/Version.h"
 #include "app/Workspace.h"
+#include "editing/DeclarationSearch.h"
 #include "gui/EssentialForm.h"
 #include "gui/FirstStartDialogs.h"
 #include "gui/HelpCommands.h"
+#include "gui/RefBookCommands.h"
 #include "gui/UpdateCommands.h"
 #include "gui/WheelTranslator.h"
+#include "gui/editing/DeleteForm.h"
+#include "gui/editing/InvoiceForm.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/TableModel.h"
 #include "store/KalvorError.h"
@@ -21,6 +25,7 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QLineEdit>
@@ -28,6 +33,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStyle>
+#include <QTabWidget>
 #include <QTableView>
 #include <QToolButton>
 #include <QTranslator>
@@ -37,6 +44,7 @@ namespace kalvor::gui {
 namespace {
 
 const QString kCaption = QStringLiteral("Декларация о розничной продаже алкогольной продукции  ");
+const QColor kHighlightColour(0xFF, 0xCC, 0xCC);
 
 QComboBox *periodSelector(const QStringList &items, QWidget *parent)
 {
@@ -78,21 +86,46 @@ void fitColumns(QTableView *view)
     }
 }
 
-// A grid under a header line, as each of the main window's panels shows it.
-QWidget *titled(const QString &title, QWidget *content, QWidget *parent)
+QLabel *boldLabel(const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    return label;
+}
+
+// A grid under a header line, as each of the main window's panels shows it; `extra` goes to the right
+// of the header text.
+QWidget *titled(const QString &title, QWidget *content, QWidget *parent, QList<QWidget *> extra = {})
 {
     auto *panel = new QWidget(parent);
     auto *layout = new QVBoxLayout(panel);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(2);
-    auto *label = new QLabel(title, panel);
-    QFont bold = label->font();
-    bold.setBold(true);
-    label->setFont(bold);
-    layout->addWidget(label);
+    auto *header = new QHBoxLayout;
+    header->setContentsMargins(0, 0, 0, 0);
+    header->addWidget(boldLabel(title, panel));
+    header->addStretch();
+    for (QWidget *widget : extra)
+        header->addWidget(widget);
+    layout->addLayout(header);
     layout->addWidget(content);
     return panel;
 }
+
+QToolButton *toolButton(const QString &name, QAction *action, QWidget *parent)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setDefaultAction(action);
+    button->setAutoRaise(true);
+    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    button->setIconSize(QSize(20, 20));
+    return button;
+}
+
+bool isUpOrDown(const QKeyEvent *key) { return key->key() == Qt::Key_Up || key->key() == Qt::Key_Down; }
 
 } // namespace
 
@@ -102,11 +135,17 @@ TMainForm::TMainForm(const QStringList &arguments, const QString &executableDir,
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(kCaption);
     resize(1180, 760);
+    buildCommands();
     buildMenus();
     buildPanels();
+    DeleteForm = new TDeleteForm(this);
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    // The grid models watch the views' tables: they must go before the views do.
+    qDeleteAll(findChildren<TableModel *>());
+}
 
 void TMainForm::buildMenus()
 {
@@ -127,8 +166,10 @@ void TMainForm::buildMenus()
 
     QMenu *file = menuBar()->addMenu(QStringLiteral("Файл"));
     file->addAction(ExitAction);
-    QMenu *books = menuBar()->addMenu(QStringLiteral("Справочники"));
-    books->addAction(EssentialAction);
+    m_booksMenu = menuBar()->addMenu(QStringLiteral("Справочники"));
+    m_booksMenu->addAction(EssentialAction);
+    QMenu *view = menuBar()->addMenu(QStringLiteral("Просмотр"));
+    view->addAction(N15);
     QMenu *help = menuBar()->addMenu(QStringLiteral("Помощь"));
     help->addAction(N30);
     help->addAction(N31);
@@ -192,12 +233,194 @@ QWidget *TMainForm::buildPeriodLine()
     return line;
 }
 
+void TMainForm::buildCommands()
+{
+    const auto command = [this](const QString &name, const QString &hint, QStyle::StandardPixmap icon) {
+        auto *a = new QAction(style()->standardIcon(icon), hint, this);
+        a->setObjectName(name);
+        a->setToolTip(hint);
+        return a;
+    };
+    AddInvoiceAction = command(QStringLiteral("AddInvoiceAction"), QStringLiteral("Создать новую накладную"),
+                               QStyle::SP_FileIcon);
+    EditInvoiceAction = command(QStringLiteral("EditInvoiceAction"), QStringLiteral("Редактировать накладную"),
+                                QStyle::SP_FileDialogDetailedView);
+    DeleteInvoiceAction = command(QStringLiteral("DeleteInvoiceAction"), QStringLiteral("Удалить накладную"),
+                                  QStyle::SP_TrashIcon);
+    AddProductionAction = command(QStringLiteral("AddProductionAction"), QStringLiteral("Создать новую продукцию"),
+                                  QStyle::SP_FileIcon);
+    EditProductionAction = command(QStringLiteral("EditProductionAction"), QStringLiteral("Редактировать продукцию"),
+                                   QStyle::SP_FileDialogDetailedView);
+    DeleteProductionAction = command(QStringLiteral("DeleteProductionAction"), QStringLiteral("Удалить продукцию"),
+                                     QStyle::SP_TrashIcon);
+    CopyProductionAction = command(QStringLiteral("CopyProductionAction"), QStringLiteral("Скопировать текущую"),
+                                   QStyle::SP_FileDialogContentsView);
+    AddInnerTransferAction = command(QStringLiteral("AddInnerTransferAction"),
+                                     QStringLiteral("Создать внутреннее перемещение"), QStyle::SP_FileIcon);
+    EditInnerTransferAction = command(QStringLiteral("EditInnerTransferAction"),
+                                      QStringLiteral("Редактировать внутреннее перемещение"),
+                                      QStyle::SP_FileDialogDetailedView);
+    DeleteInnerTransferAction = command(QStringLiteral("DeleteInnerTransferAction"),
+                                        QStringLiteral("Удалить внутреннее перемещение"), QStyle::SP_TrashIcon);
+    N15 = new QAction(QStringLiteral("Приход/Расход за отч. период"), this);
+    N15->setObjectName(QStringLiteral("N15"));
+    N15->setCheckable(true);
+
+    connect(AddInvoiceAction, &QAction::triggered, this, &TMainForm::AddInvoiceActionExecute);
+    connect(EditInvoiceAction, &QAction::triggered, this, &TMainForm::EditInvoiceActionExecute);
+    connect(DeleteInvoiceAction, &QAction::triggered, this, &TMainForm::DeleteInvoiceActionExecute);
+    connect(N15, &QAction::triggered, this, &TMainForm::N15Click);
+    // Until a period is open only adding an invoice is offered (and it reports the missing period).
+    for (QAction *a : {EditInvoiceAction, AddProductionAction, EditProductionAction, DeleteProductionAction,
+                       CopyProductionAction, AddInnerTransferAction, EditInnerTransferAction,
+                       DeleteInnerTransferAction})
+        a->setEnabled(false);
+}
+
+QWidget *TMainForm::buildToolRow()
+{
+    auto *row = new QWidget(this);
+    row->setObjectName(QStringLiteral("ToolPanel"));
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(4, 2, 4, 0);
+    layout->setSpacing(1);
+    const auto group = [row, layout](const QString &caption) {
+        layout->addSpacing(10);
+        auto *label = new QLabel(caption, row);
+        label->setEnabled(false);
+        layout->addWidget(label);
+        return label;
+    };
+    const auto button = [row, layout](const QString &name, QAction *action) {
+        QToolButton *b = toolButton(name, action, row);
+        layout->addWidget(b);
+        return b;
+    };
+    group(QStringLiteral("Накладная:"));
+    SpeedButtonAddInvoice = button(QStringLiteral("SpeedButtonAddInvoice"), AddInvoiceAction);
+    SpeedButton3 = button(QStringLiteral("SpeedButton3"), EditInvoiceAction);
+    SpeedButton4 = button(QStringLiteral("SpeedButton4"), DeleteInvoiceAction);
+    QLabel *productionGroup = group(QStringLiteral("Продукция:"));
+    SpeedButton6 = button(QStringLiteral("SpeedButton6"), AddProductionAction);
+    SpeedButton7 = button(QStringLiteral("SpeedButton7"), EditProductionAction);
+    SpeedButton5 = button(QStringLiteral("SpeedButton5"), DeleteProductionAction);
+    SpeedButton12 = button(QStringLiteral("SpeedButton12"), CopyProductionAction);
+    QLabel *transferGroup = group(QStringLiteral("Перемещение:"));
+    SpeedButton2 = button(QStringLiteral("SpeedButton2"), AddInnerTransferAction);
+    SpeedButton8 = button(QStringLiteral("SpeedButton8"), EditInnerTransferAction);
+    SpeedButton9 = button(QStringLiteral("SpeedButton9"), DeleteInnerTransferAction);
+    // The position and transfer commands are offered once their dialogs exist; a button that does
+    // nothing would only confuse.
+    for (QWidget *w : std::initializer_list<QWidget *>{productionGroup, transferGroup, SpeedButton6, SpeedButton7,
+                                                       SpeedButton5, SpeedButton12, SpeedButton2, SpeedButton8,
+                                                       SpeedButton9})
+        w->setVisible(m_positionCommandsOffered);
+
+    // The service searches: hidden unless tamrel.ini says otherwise ([service] show_hidden=1).
+    layout->addSpacing(16);
+    auto *negative = new QAction(style()->standardIcon(QStyle::SP_MessageBoxWarning),
+                                 QStringLiteral("Найти отрицательные остатки"), this);
+    negative->setObjectName(QStringLiteral("SpeedButton20Action"));
+    SpeedButton20 = toolButton(QStringLiteral("SpeedButton20"), negative, row);
+    SpeedButton20->hide();
+    ComboBoxSearch = new QComboBox(row);
+    ComboBoxSearch->setObjectName(QStringLiteral("ComboBoxSearch"));
+    ComboBoxSearch->addItems({QStringLiteral("водка <"), QStringLiteral("коньяк <")});
+    ComboBoxSearch->hide();
+    EditSearch = new QLineEdit(QStringLiteral("77"), row);
+    EditSearch->setObjectName(QStringLiteral("EditSearch"));
+    EditSearch->setMaximumWidth(70);
+    EditSearch->hide();
+    ButtonSearch = new QPushButton(QStringLiteral("поиск"), row);
+    ButtonSearch->setObjectName(QStringLiteral("ButtonSearch"));
+    ButtonSearch->hide();
+    layout->addWidget(SpeedButton20);
+    layout->addWidget(ComboBoxSearch);
+    layout->addWidget(EditSearch);
+    layout->addWidget(ButtonSearch);
+    layout->addStretch();
+    connect(negative, &QAction::triggered, this, &TMainForm::SpeedButton20Click);
+    connect(ButtonSearch, &QPushButton::clicked, this, &TMainForm::ButtonSearchClick);
+    return row;
+}
+
+QWidget *TMainForm::buildChargesPanel()
+{
+    Panel11 = new QWidget(this);
+    Panel11->setObjectName(QStringLiteral("Panel11"));
+    auto *layout = new QHBoxLayout(Panel11);
+    layout->setContentsMargins(2, 2, 2, 2);
+
+    const auto half = [this, layout](const QString &title, QLabel *&desc, QTabWidget *&pages, const QString &name) {
+        auto *box = new QWidget(Panel11);
+        auto *boxLayout = new QVBoxLayout(box);
+        boxLayout->setContentsMargins(0, 0, 0, 0);
+        boxLayout->setSpacing(2);
+        auto *header = new QHBoxLayout;
+        header->addWidget(boldLabel(title, box));
+        desc = new QLabel(box);
+        desc->setObjectName(name + QStringLiteral("Label"));
+        header->addWidget(desc);
+        header->addStretch();
+        boxLayout->addLayout(header);
+        pages = new QTabWidget(box);
+        pages->setObjectName(name + QStringLiteral("PageControl"));
+        boxLayout->addWidget(pages);
+        layout->addWidget(box, 1);
+    };
+    half(QStringLiteral("Приход за отчетный период"), DescComingLabel, ComingPageControl, QStringLiteral("DescComing"));
+    half(QStringLiteral("Расход за отчетный период"), DescChargesLabel, ChargesPageControl, QStringLiteral("DescCharges"));
+    DescComingLabel->setObjectName(QStringLiteral("DescComingLabel"));
+    DescChargesLabel->setObjectName(QStringLiteral("DescChargesLabel"));
+    ComingPageControl->setObjectName(QStringLiteral("ComingPageControl"));
+    ChargesPageControl->setObjectName(QStringLiteral("ChargesPageControl"));
+
+    const auto page = [this](QTabWidget *pages, const QString &caption, const QString &gridName,
+                             const QList<TableModel::Column> &columns) {
+        QTableView *view = grid(gridName, pages);
+        view->setMinimumHeight(60);
+        auto *charges = new TableModel(Views.ClientDataSetCommingCharges, columns, this);
+        auto *transfers = new TableModel(Views.ClientDataSetTransfer, columns, this);
+        view->setModel(charges);
+        m_panelGrids.push_back({view, charges, transfers});
+        pages->addTab(view, caption);
+        return view;
+    };
+    const auto col = [](const char16_t *field, const char16_t *caption) {
+        return TableModel::Column{QString::fromUtf16(field), QString::fromUtf16(caption)};
+    };
+    DBGridSupplier = page(ComingPageControl, QStringLiteral("От Поставщика"), QStringLiteral("DBGridSupplier"),
+                          {col(u"alcohol", u"Содержание спирта (%)"), col(u"package_volume", u"Емкость тары (л.)"),
+                           col(u"package_count", u"Количество тары (шт.)"), col(u"volume", u"Объем (л.)"),
+                           col(u"purches_price", u"Цена закупки (руб.)"), col(u"sum_coming", u"Сумма (тыс.руб.)")});
+    DBGridByerReturn = page(ComingPageControl, QStringLiteral("Возврат покупателя"), QStringLiteral("DBGridByerReturn"),
+                            {col(u"return_volume", u"Возврат покупателя (литров)")});
+    TabSheetByerReturn = DBGridByerReturn;
+    DBGridMarkup = page(ChargesPageControl, QStringLiteral("Розн. продажа"), QStringLiteral("DBGridMarkup"),
+                        {col(u"markup", u"Розничная продажа (руб.)")});
+    DBGridInnerTransfer = page(ChargesPageControl, QStringLiteral("Внутреннее перемещение"),
+                               QStringLiteral("DBGridInnerTransfer"),
+                               {col(u"other_charges", u"Прочий расход (литров)"),
+                                col(u"department_code_inner_charges", u"Код обособленного подразделения")});
+    TabSheetInnerCharges = DBGridInnerTransfer;
+    DBGridWriteoff = page(ChargesPageControl, QStringLiteral("Списание"), QStringLiteral("DBGridWriteoff"),
+                          {col(u"writeoff_volume_charges", u"Списание (литров)")});
+    DBGridSupplierReturn = page(ChargesPageControl, QStringLiteral("Возврат поставщику"),
+                                QStringLiteral("DBGridSupplierReturn"),
+                                {col(u"return_volume_charges", u"Возврат поставщику (литров)")});
+    Panel11->setMaximumHeight(170);
+    Panel11->hide();
+    connect(ComingPageControl, &QTabWidget::currentChanged, this, &TMainForm::ComingPageControlChange);
+    return Panel11;
+}
+
 void TMainForm::buildPanels()
 {
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    layout->addWidget(buildToolRow());
     layout->addWidget(buildPeriodLine());
 
     DBGridInvoice = grid(QStringLiteral("DBGridInvoice"), central);
@@ -227,13 +450,32 @@ void TMainForm::buildPanels()
          {QStringLiteral("department_code_inner"), QStringLiteral("Код обособленного подразделения (откуда)")},
          {QStringLiteral("rest"), QStringLiteral("Остатки")}},
         this);
+    m_invoiceModel->setHighlight([this](const RowView &row, const QString &field) {
+        return highlightInvoiceCell(row, field, highlightOptions(), declarationMonth());
+    }, kHighlightColour);
+    m_productionModel->setHighlight([this](const RowView &row, const QString &field) {
+        return highlightProductionCell(row, field, highlightOptions());
+    }, kHighlightColour);
+    m_transferModel->setHighlight([this](const RowView &row, const QString &field) {
+        return highlightTransferCell(row, field, highlightOptions());
+    }, kHighlightColour);
     DBGridInvoice->setModel(m_invoiceModel);
     DBGridProduction->setModel(m_productionModel);
     DBGridInner->setModel(m_transferModel);
     DBGridInner->horizontalHeader()->setStretchLastSection(true);
 
+    Edit1 = new QLineEdit(central);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setPlaceholderText(QStringLiteral("Номер ТТН"));
+    Edit1->setMaximumWidth(140);
+    SpeedButton18 = new QToolButton(central);
+    SpeedButton18->setObjectName(QStringLiteral("SpeedButton18"));
+    SpeedButton18->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    SpeedButton18->setToolTip(QStringLiteral("Найти накладную"));
+    SpeedButton18->setAutoRaise(true);
+
     auto *splitter = new QSplitter(Qt::Horizontal, central);
-    splitter->addWidget(titled(QStringLiteral("Накладные"), DBGridInvoice, splitter));
+    splitter->addWidget(titled(QStringLiteral("Накладные"), DBGridInvoice, splitter, {Edit1, SpeedButton18}));
     splitter->addWidget(titled(QStringLiteral("Продукция"), DBGridProduction, splitter));
     splitter->setStretchFactor(0, 2);
     splitter->setStretchFactor(1, 3);
@@ -242,28 +484,35 @@ void TMainForm::buildPanels()
     Panel17 = titled(QStringLiteral("Внутренние перемещения по текущей продукции"), DBGridInner, central);
     Panel17->setObjectName(QStringLiteral("Panel17"));
     layout->addWidget(Panel17, 1);
-    Panel11 = new QWidget(central);
-    Panel11->setObjectName(QStringLiteral("Panel11"));
-    Panel11->hide();
-    layout->addWidget(Panel11);
+    // Below the transfers: the coming/charges panel, when shown.
+    layout->addWidget(buildChargesPanel());
     setCentralWidget(central);
 
-    // A selection in one grid filters the grids that depend on it.
+    // A selection in one grid filters the grids that depend on it: a click, the arrow keys and the
+    // wheel all move the current row.
     connect(DBGridInvoice->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &TMainForm::DBGridInvoiceCellClick);
     connect(DBGridProduction->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &TMainForm::DBGridProductionCellClick);
+    connect(DBGridInner->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &TMainForm::DBGridInnerKeyUp);
+    for (QTableView *view : {DBGridInvoice, DBGridProduction, DBGridInner})
+        view->installEventFilter(this);
+    connect(SpeedButton18, &QToolButton::clicked, this, &TMainForm::SpeedButton18Click);
+    connect(Edit1, &QLineEdit::returnPressed, this, [this] { Edit1KeyDown(Qt::Key_Return); });
 }
 
 void TMainForm::FormCreate()
 {
     m_updateExit = false;
+    AppSettings = std::make_unique<TAppSettings>();
+    m_refBooks = std::make_unique<RefBookCommands>(*AppSettings, this);
+    m_booksMenu->addActions(m_refBooks->createActions(this));
     const QString version = versionText();
     setWindowTitle(kCaption + QStringLiteral("(версия ") + version + u')');
     try {
         m_curDir = prepareWorkspace(m_arguments, m_executableDir);
         const Deployment deployment = loadDeployment(m_curDir, locateShareDir(m_executableDir));
-        AppSettings = std::make_unique<TAppSettings>();
         m_update = std::make_unique<UpdateCommands>(m_curDir, updateNoticeUrl(deployment),
                                                     updaterProgram(deployment, m_executableDir), this, Memo1);
         connect(m_update.get(), &UpdateCommands::exitRequested, this, [this] {
@@ -284,16 +533,22 @@ void TMainForm::FormCreate()
 
         openConfiguration(*AppSettings, m_curDir);
         StartupResult result;
+        bool firstStart = false;
         if (isFirstStart(*AppSettings)) {
             const PeriodChoice period = askFirstPeriod(this);
             result = runFirstStart(*AppSettings, period, requisitesEditorDialog(this));
+            firstStart = true;
         } else {
             result = runNormalStart(*AppSettings);
         }
         showCurrentPeriod();
         Essential->setText(result.requisitesLine);
         m_periodConverted = result.converted;
+        applyServiceOptions();
         startViews();
+        // A new filer enters the subdivisions at once.
+        if (firstStart)
+            m_refBooks->DepartmentCodeActionExecute();
     } catch (const KalvorError &e) {
         MessageBoxes::error(this, e.message());
     } catch (const std::exception &e) {
@@ -304,10 +559,96 @@ void TMainForm::FormCreate()
 
 void TMainForm::startViews()
 {
-    Views.reopen(AppSettings->FDeclarationFileName);
-    DBGridInvoice->setCurrentIndex(m_invoiceModel->index(0, 0));
+    if (!reopenViews())
+        return;
     for (QTableView *view : {DBGridInvoice, DBGridProduction, DBGridInner})
         fitColumns(view);
+    for (const PanelGrid &panel : m_panelGrids)
+        fitColumns(panel.grid);
+}
+
+void TMainForm::applyServiceOptions()
+{
+    // A service setting of the authority's operator: shows the two hidden searches.
+    const bool show = AppSettings->FIniFile.readString(QStringLiteral("service"), QStringLiteral("show_hidden")).trimmed()
+                      == u"1";
+    for (QWidget *w : {static_cast<QWidget *>(SpeedButton20), static_cast<QWidget *>(ComboBoxSearch),
+                       static_cast<QWidget *>(EditSearch), static_cast<QWidget *>(ButtonSearch)})
+        w->setVisible(show);
+}
+
+bool TMainForm::reopenViews(const ViewCursor &at)
+{
+    if (!AppSettings)
+        return false;
+    try {
+        Views.reopen(AppSettings->FDeclarationFileName, at);
+    } catch (const KalvorError &e) {
+        MessageBoxes::error(this, e.message());
+        showViews(true, true);
+        return false;
+    }
+    showViews(true, true);
+    return true;
+}
+
+void TMainForm::showViews(bool positionViewOpened, bool transferViewOpened)
+{
+    m_syncing = true;
+    const auto follow = [](QTableView *view, const Table &table) {
+        const int row = table.isActive() ? table.recNo() - 1 : -1;
+        if (row >= 0) {
+            view->setCurrentIndex(view->model()->index(row, std::max(0, view->currentIndex().column())));
+            view->scrollTo(view->currentIndex());
+        } else {
+            view->setCurrentIndex({});
+        }
+    };
+    follow(DBGridInvoice, Views.ClientDataSetInvoice);
+    follow(DBGridProduction, Views.ClientDataSetProduction);
+    follow(DBGridInner, Views.ClientDataSetTransfer);
+    m_syncing = false;
+
+    const bool open = Views.isOpen();
+    if (positionViewOpened)
+        m_commands.positionViewOpened(open && !Views.ClientDataSetInvoice.isEmpty(),
+                                      open && !Views.ClientDataSetProduction.isEmpty());
+    if (transferViewOpened)
+        m_commands.transferViewOpened(open && Views.ClientDataSetTransfer.recNo() > 0);
+    AddProductionAction->setEnabled(m_commands.addProduction);
+    CopyProductionAction->setEnabled(m_commands.copyProduction);
+    EditProductionAction->setEnabled(m_commands.editProduction);
+    DeleteProductionAction->setEnabled(m_commands.deleteProduction);
+    AddInnerTransferAction->setEnabled(m_commands.addInnerTransfer);
+    EditInnerTransferAction->setEnabled(m_commands.editInnerTransfer);
+    DeleteInnerTransferAction->setEnabled(m_commands.deleteInnerTransfer);
+    EditInvoiceAction->setEnabled(m_commands.editInvoice);
+    DeleteInvoiceAction->setEnabled(m_commands.deleteInvoice);
+}
+
+bool TMainForm::chargesVisible() const { return !Panel11->isHidden(); }
+
+HighlightOptions TMainForm::highlightOptions() const
+{
+    return {CheckErrors, Chk_rest, Chk_empty, Chk_TTN_DATE, Chk_Production_Code, Chk_vodka, Chk_Koniyak};
+}
+
+DeclarationMonth TMainForm::declarationMonth() const
+{
+    DeclarationMonth result;
+    bool ok = false;
+    const int year = ComboBoxYear->currentText().trimmed().toInt(&ok);
+    if (ok)
+        result.year = year;
+    result.month = ComboBoxMonth->currentIndex() + 1;
+    return result;
+}
+
+void TMainForm::repaintGrids()
+{
+    for (TableModel *model : {m_invoiceModel, m_productionModel, m_transferModel})
+        model->refresh();
+    showViews(false, false);
 }
 
 void TMainForm::showPeriod(int month, int year)
@@ -369,20 +710,262 @@ void TMainForm::GetNewPeriod(int tmpPeriodYear, int tmpPeriodMonth)
 void TMainForm::DBGridInvoiceCellClick()
 {
     const QModelIndex current = DBGridInvoice->currentIndex();
-    if (!Views.isOpen() || !current.isValid())
+    if (m_syncing || !Views.isOpen() || !current.isValid())
         return;
     Views.ClientDataSetInvoice.setRecNo(current.row() + 1);
-    Views.invoiceSelected();
-    DBGridProduction->setCurrentIndex(m_productionModel->index(0, 0));
+    Views.invoiceSelected(chargesVisible());
+    showViews(true, true);
 }
 
 void TMainForm::DBGridProductionCellClick()
 {
     const QModelIndex current = DBGridProduction->currentIndex();
-    if (!Views.isOpen() || !current.isValid())
+    if (m_syncing || !Views.isOpen() || !current.isValid())
         return;
     Views.ClientDataSetProduction.setRecNo(current.row() + 1);
-    Views.positionSelected();
+    Views.positionSelected(chargesVisible());
+    showViews(false, true);
+}
+
+void TMainForm::DBGridInnerKeyUp()
+{
+    const QModelIndex current = DBGridInner->currentIndex();
+    if (m_syncing || !Views.isOpen() || !current.isValid())
+        return;
+    Views.ClientDataSetTransfer.setRecNo(current.row() + 1);
+    if (chargesVisible())
+        Views.chargesSelected();
+}
+
+bool TMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == DBGridInvoice || watched == DBGridProduction || watched == DBGridInner) {
+        if (event->type() == QEvent::FocusIn) {
+            if (watched == DBGridInner)
+                DBGridInnerEnter();
+            else if (watched == DBGridProduction)
+                DBGridProductionEnter();
+            else
+                DBGridInvoiceEnter();
+        } else if (event->type() == QEvent::KeyRelease) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if (!key->isAutoRepeat() && !isUpOrDown(key)) {
+                // Insert adds, Delete deletes while its tool button is enabled.
+                QAction *add = watched == DBGridInvoice      ? AddInvoiceAction
+                               : watched == DBGridProduction ? AddProductionAction
+                                                             : AddInnerTransferAction;
+                QAction *remove = watched == DBGridInvoice      ? DeleteInvoiceAction
+                                  : watched == DBGridProduction ? DeleteProductionAction
+                                                                : DeleteInnerTransferAction;
+                const bool offered = watched == DBGridInvoice || m_positionCommandsOffered;
+                if (key->key() == Qt::Key_Insert && offered && add->isEnabled())
+                    add->trigger();
+                else if (key->key() == Qt::Key_Delete && offered && remove->isEnabled())
+                    remove->trigger();
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::setPanelSource(bool transfers, bool chargesOnly)
+{
+    for (std::size_t i = chargesOnly ? 2 : 0; i < m_panelGrids.size(); ++i) {
+        const PanelGrid &panel = m_panelGrids[i];
+        TableModel *model = transfers ? panel.transfers : panel.charges;
+        if (panel.grid->model() != model)
+            panel.grid->setModel(model);
+    }
+}
+
+void TMainForm::DBGridInnerEnter()
+{
+    setPanelSource(true, false);
+    ComingPageControl->setTabVisible(ComingPageControl->indexOf(TabSheetByerReturn), false);
+    ChargesPageControl->setTabVisible(ChargesPageControl->indexOf(TabSheetInnerCharges), false);
+    DescComingLabel->setText(QStringLiteral("(внутр.)"));
+    DescChargesLabel->setText(QStringLiteral("(внутр.)"));
+}
+
+void TMainForm::DBGridProductionEnter()
+{
+    setPanelSource(false, false);
+    ComingPageControl->setTabVisible(ComingPageControl->indexOf(TabSheetByerReturn), true);
+    ChargesPageControl->setTabVisible(ChargesPageControl->indexOf(TabSheetInnerCharges), true);
+    DescComingLabel->clear();
+    DescChargesLabel->clear();
+}
+
+void TMainForm::DBGridInvoiceEnter() { DBGridProductionEnter(); }
+
+void TMainForm::ComingPageControlChange(int index)
+{
+    // The buyer-return page looks at the transfers' charges on the right.
+    setPanelSource(index == 1, true);
+}
+
+void TMainForm::N15Click()
+{
+    if (chargesVisible()) {
+        Panel11->hide();
+    } else {
+        Panel11->show();
+        Views.chargesSelected();
+    }
+    N15->setChecked(chargesVisible());
+}
+
+namespace {
+
+TInvoiceForm::Setup invoiceSetupFor(const TAppSettings &settings, const DeclarationMonth &month)
+{
+    TInvoiceForm::Setup setup;
+    setup.declarationFileName = settings.FDeclarationFileName;
+    setup.supplierFileName = settings.FSupplierFileName;
+    setup.departmentFileName = settings.FDepartmentCodeFileName;
+    setup.stem = settings.FINNYYMMCC;
+    setup.versionText = versionText();
+    // The period line decides; a year it cannot show (outside its list) falls back to the period's own.
+    setup.declarationYear = month.year ? *month.year : 2000 + settings.FPeriodYear;
+    setup.declarationMonth = month.month >= 1 ? month.month : settings.FPeriodMonth;
+    return setup;
+}
+
+} // namespace
+
+void TMainForm::AddInvoiceActionExecute()
+{
+    if (!AppSettings || !Views.isOpen())
+        return;
+    try {
+        TInvoiceForm form(invoiceSetupFor(*AppSettings, declarationMonth()), this);
+        form.startNew();
+        if (form.exec() != QDialog::Accepted)
+            return;
+        form.DataSetInvoice.saveToFile();
+        form.DataSetInvoice.close();
+    } catch (const KalvorError &e) {
+        MessageBoxes::error(this, e.message());
+        return;
+    }
+    reopenViews({ViewCursor::kLastRow, 1, 1});
+}
+
+void TMainForm::EditInvoiceActionExecute()
+{
+    if (!AppSettings || !Views.isOpen() || Views.ClientDataSetInvoice.recNo() < 1)
+        return;
+    const int recNo = Views.ClientDataSetInvoice.recNo();
+    try {
+        TInvoiceForm form(invoiceSetupFor(*AppSettings, declarationMonth()), this);
+        form.startEdit(recNo);
+        if (form.exec() != QDialog::Accepted)
+            return;
+        form.DataSetInvoice.saveToFile();
+        form.DataSetInvoice.close();
+    } catch (const KalvorError &e) {
+        MessageBoxes::error(this, e.message());
+        return;
+    }
+    reopenViews({recNo, 1, 1});
+}
+
+void TMainForm::DeleteInvoiceActionExecute()
+{
+    if (!DeleteForm->confirm(QStringLiteral("Удалить накладную?")))
+        return;
+    if (!Views.isOpen() || Views.ClientDataSetInvoice.isEmpty())
+        return;
+    // The command is offered only for an invoice without positions; the keyboard and a stale button
+    // must not delete the head of positions either.
+    if (!Views.ClientDataSetProduction.isEmpty()) {
+        MessageBoxes::information(this, QStringLiteral("Накладная содержит продукцию: сначала удалите продукцию."));
+        return;
+    }
+    const int recNo = Views.ClientDataSetInvoice.recNo();
+    try {
+        Views.ClientDataSetInvoice.remove();
+        Views.ClientDataSetInvoice.saveToFile();
+    } catch (const KalvorError &e) {
+        MessageBoxes::error(this, e.message());
+    }
+    reopenViews({recNo > 1 ? recNo - 1 : 1, 1, 1});
+}
+
+void TMainForm::Edit1KeyDown(int key)
+{
+    if (key == Qt::Key_Return || key == Qt::Key_Enter)
+        SpeedButton18Click();
+}
+
+void TMainForm::SpeedButton18Click()
+{
+    const QString number = Edit1->text();
+    if (number.isEmpty()) {
+        MessageBoxes::information(this, QString::fromUtf8(search::kEnterWaybillMessage));
+        return;
+    }
+    if (!Views.isOpen())
+        return;
+    const int found = search::findInvoiceByWaybill(Views.ClientDataSetInvoice, number);
+    Views.ClientDataSetInvoice.setRecNo(found < 0 ? 1 : found + 1);
+    if (found < 0)
+        MessageBoxes::information(this, search::waybillNotFoundMessage(number));
+    Views.invoiceSelected(chargesVisible());
+    showViews(true, true);
+}
+
+void TMainForm::SpeedButton20Click()
+{
+    if (!AppSettings || !Views.isOpen())
+        return;
+    const ViewCursor at = Views.cursor();
+    search::NegativeRestStep step;
+    try {
+        Views.close();
+        Table rows(AppSettings->FDeclarationFileName);
+        rows.setIndexFieldNames(QStringLiteral("dkey"));
+        rows.open();
+        step = search::nextNegativeRest(rows, dkeySearchGlobal);
+    } catch (const KalvorError &e) {
+        MessageBoxes::error(this, e.message());
+        reopenViews(at);
+        return;
+    }
+    if (step.reachedEnd) {
+        MessageBoxes::information(this, QString::fromUtf8(search::kLastNegativeRestMessage));
+        dkeySearchGlobal.clear();
+    } else {
+        dkeySearchGlobal = step.nextSearchKey;
+    }
+    if (!reopenViews())
+        return;
+    const int invoice = search::findInvoiceOf(Views.ClientDataSetInvoice, step.found);
+    Views.ClientDataSetInvoice.setRecNo(invoice < 0 ? 1 : invoice + 1);
+    if (invoice < 0)
+        MessageBoxes::information(this, QString::fromUtf8(search::kNoNegativeRestMessage));
+    Views.invoiceSelected(chargesVisible());
+    showViews(true, true);
+}
+
+void TMainForm::ButtonSearchClick()
+{
+    if (!AppSettings || !Views.isOpen())
+        return;
+    const QString threshold = EditSearch->text();
+    const ViewCursor at = Views.cursor();
+    try {
+        Views.close();
+        Table rows(AppSettings->FDeclarationFileName);
+        rows.setIndexFieldNames(QStringLiteral("dkey"));
+        rows.open();
+        search::writePriceListing(rows, ComboBoxSearch->currentIndex(), threshold,
+                                  AppSettings->FcurDir + QStringLiteral("log1.txt"));
+        MessageBoxes::information(this, QString::fromUtf8(search::kPriceListingDoneMessage));
+    } catch (const KalvorError &e) {
+        MessageBoxes::error(this, e.message());
+    }
+    reopenViews(at);
 }
 
 void TMainForm::Button1Click()

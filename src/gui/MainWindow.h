@@ -2,6 +2,7 @@
 
 #include "app/TAppSettings.h"
 #include "editing/DeclarationViews.h"
+#include "editing/HighlightRules.h"
 
 #include <QMainWindow>
 
@@ -11,15 +12,19 @@ class QAction;
 class QApplication;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QTabWidget;
 class QTableView;
 class QToolButton;
 
 namespace kalvor::gui {
 
 class HelpCommands;
+class RefBookCommands;
+class TDeleteForm;
 class TableModel;
 class UpdateCommands;
 
@@ -59,7 +64,40 @@ public:
     QTableView *DBGridProduction = nullptr;
     QTableView *DBGridInner = nullptr;
     QWidget *Panel17 = nullptr;
+    // The coming/charges panel: two page controls with six grids over the selected position (or, while
+    // the transfers grid has the focus, over its transfers).
     QWidget *Panel11 = nullptr;
+    QLabel *DescComingLabel = nullptr;
+    QLabel *DescChargesLabel = nullptr;
+    QTabWidget *ComingPageControl = nullptr;
+    QTabWidget *ChargesPageControl = nullptr;
+    QWidget *TabSheetByerReturn = nullptr;
+    QWidget *TabSheetInnerCharges = nullptr;
+    QTableView *DBGridSupplier = nullptr;
+    QTableView *DBGridByerReturn = nullptr;
+    QTableView *DBGridMarkup = nullptr;
+    QTableView *DBGridInnerTransfer = nullptr;
+    QTableView *DBGridWriteoff = nullptr;
+    QTableView *DBGridSupplierReturn = nullptr;
+    // Tool buttons of the invoices, positions and transfers, and the search controls.
+    QToolButton *SpeedButtonAddInvoice = nullptr;
+    QToolButton *SpeedButton3 = nullptr;
+    QToolButton *SpeedButton4 = nullptr;
+    QToolButton *SpeedButton6 = nullptr;
+    QToolButton *SpeedButton7 = nullptr;
+    QToolButton *SpeedButton5 = nullptr;
+    QToolButton *SpeedButton12 = nullptr;
+    QToolButton *SpeedButton2 = nullptr;
+    QToolButton *SpeedButton8 = nullptr;
+    QToolButton *SpeedButton9 = nullptr;
+    QLineEdit *Edit1 = nullptr;
+    QToolButton *SpeedButton18 = nullptr;
+    QToolButton *SpeedButton20 = nullptr; // hidden unless the service option shows it
+    QComboBox *ComboBoxSearch = nullptr;  // hidden, as EditSearch and ButtonSearch
+    QLineEdit *EditSearch = nullptr;
+    QPushButton *ButtonSearch = nullptr;
+    // Created with the window and used by every delete command.
+    TDeleteForm *DeleteForm = nullptr;
 
     // --- commands -----------------------------------------------------------------------------
     QAction *ExitAction = nullptr;
@@ -71,6 +109,21 @@ public:
     QAction *SendContractMailItem = nullptr;
     QAction *SendNonContractMailItem = nullptr;
     QAction *N24 = nullptr;
+    QAction *N15 = nullptr; // "Просмотр" -> "Приход/Расход за отч. период"
+    QAction *AddInvoiceAction = nullptr;
+    QAction *EditInvoiceAction = nullptr;
+    QAction *DeleteInvoiceAction = nullptr;
+    // The position and transfer commands: enabled here, their dialogs connect to triggered.
+    QAction *AddProductionAction = nullptr;
+    QAction *EditProductionAction = nullptr;
+    QAction *DeleteProductionAction = nullptr;
+    QAction *CopyProductionAction = nullptr;
+    QAction *AddInnerTransferAction = nullptr;
+    QAction *EditInnerTransferAction = nullptr;
+    QAction *DeleteInnerTransferAction = nullptr;
+
+    // The key of the row the last negative-remains search showed; kept across period changes.
+    QString dkeySearchGlobal;
 
     const QString &curDir() const { return m_curDir; }
     bool updateExit() const { return m_updateExit; }
@@ -88,14 +141,45 @@ public:
     void Button1Click();
     void DBGridInvoiceCellClick();
     void DBGridProductionCellClick();
+    void DBGridInnerKeyUp();
+    void DBGridInvoiceEnter();
+    void DBGridProductionEnter();
+    void DBGridInnerEnter();
+    void ComingPageControlChange(int index);
+    void N15Click();
+    void AddInvoiceActionExecute();
+    void EditInvoiceActionExecute();
+    void DeleteInvoiceActionExecute();
+    void SpeedButton18Click();
+    void Edit1KeyDown(int key);
+    void SpeedButton20Click();
+    void ButtonSearchClick();
+
+    // Reads the declaration file again into the four views, puts them on these record numbers and
+    // shows them; false (after the message) when the file cannot be read.
+    bool reopenViews(const ViewCursor &at = ViewCursor());
+    // Repaints the three main grids, e.g. after the highlight options changed.
+    void repaintGrids();
+    HighlightOptions highlightOptions() const;
+    // The month of the period line: the year selector's text and the month selector's index + 1.
+    DeclarationMonth declarationMonth() const;
 
 protected:
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildMenus();
     void buildPanels();
+    QWidget *buildToolRow();
+    QWidget *buildChargesPanel();
+    void buildCommands();
+    void applyServiceOptions();
+    // After the views moved: the grids follow their current rows and the commands are enabled anew.
+    void showViews(bool positionViewOpened, bool transferViewOpened);
+    void setPanelSource(bool transfers, bool chargesOnly);
+    bool chargesVisible() const;
     QWidget *buildPeriodLine();
     void FormShow();
     void FormClose();
@@ -109,12 +193,25 @@ private:
     QString m_curDir;
     bool m_updateExit = false;
     bool m_periodConverted = false;
+    // Position and transfer commands are shown and reachable by keys once their dialogs exist.
+    bool m_positionCommandsOffered = false;
     bool m_showingPeriod = false; // selectors set by the program do not count as the user's choice
     std::unique_ptr<UpdateCommands> m_update;
     std::unique_ptr<HelpCommands> m_help;
+    std::unique_ptr<RefBookCommands> m_refBooks;
+    QMenu *m_booksMenu = nullptr;
     TableModel *m_invoiceModel = nullptr;
     TableModel *m_productionModel = nullptr;
     TableModel *m_transferModel = nullptr;
+    // Each grid of the coming/charges panel has a model over either view; switching swaps them.
+    struct PanelGrid {
+        QTableView *grid;
+        TableModel *charges;
+        TableModel *transfers;
+    };
+    std::vector<PanelGrid> m_panelGrids; // the two coming grids first, then the four charges grids
+    EditingCommands m_commands;
+    bool m_syncing = false; // grids moved by the program do not start the cascade again
 };
 
 // Sets up the application (title, Russian standard buttons, wheel translation), shows the main window

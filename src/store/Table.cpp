@@ -94,16 +94,19 @@ void Table::open()
     TableData loaded;
     readDataPacketFile(m_fileName, loaded);
     m_data = std::move(loaded);
-    m_modified = false;
-    m_state = State::Browse;
-    m_pending.clear();
-    m_readOnly.assign(static_cast<std::size_t>(m_data.fieldCount()), false);
-    m_indexFields.clear();
-    if (!m_indexFieldNames.isEmpty())
-        setIndexFieldNames(m_indexFieldNames);
-    rebuildView();
-    first();
-    notify(Notification::DataChanged);
+    startBrowsing();
+}
+
+void Table::openCopyOf(const Table &source)
+{
+    if (isActive())
+        return;
+    source.requireActive();
+    if (source.m_state != State::Browse || source.m_modified)
+        throw KalvorError(QStringLiteral("Таблица %1 изменена: её строки нельзя взять как прочитанные из файла")
+                              .arg(source.m_fileName));
+    m_data = source.m_data;
+    startBrowsing();
 }
 
 void Table::createEmpty(const QList<FieldDef> &fields)
@@ -112,13 +115,16 @@ void Table::createEmpty(const QList<FieldDef> &fields)
         close();
     m_data = TableData();
     m_data.resetFields(fields);
+    startBrowsing();
+}
+
+void Table::startBrowsing()
+{
     m_modified = false;
     m_state = State::Browse;
     m_pending.clear();
     m_readOnly.assign(static_cast<std::size_t>(m_data.fieldCount()), false);
-    m_indexFields.clear();
-    if (!m_indexFieldNames.isEmpty())
-        setIndexFieldNames(m_indexFieldNames);
+    resolveIndexFields(); // the view is built once below, not once more for the order
     rebuildView();
     first();
     notify(Notification::DataChanged);
@@ -587,6 +593,13 @@ void Table::remove()
 }
 
 // --- order and filter ----------------------------------------------------------------------------
+
+void Table::resolveIndexFields()
+{
+    m_indexFields.clear();
+    for (const QString &name : m_indexFieldNames.split(u';', Qt::SkipEmptyParts))
+        m_indexFields.push_back(requireField(name.trimmed()));
+}
 
 void Table::setIndexFieldNames(const QString &names)
 {

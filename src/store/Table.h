@@ -32,6 +32,9 @@ public:
     void setFileName(const QString &fileName);
     const QString &fileName() const { return m_fileName; }
     void open();
+    // Opens on a copy of the rows of another open, unchanged table, as if this table had read the same
+    // file: several views of one file then cost one parse. Order, filter and file name stay this table's.
+    void openCopyOf(const Table &source);
     // Writes the table back first when its data changed or its file vanished; a pending edit is dropped.
     void close();
     bool isActive() const { return m_state != State::Inactive; }
@@ -140,6 +143,8 @@ private:
     void requireEditing(int field) const;
     void storeValue(int field, std::string_view utf8);
     void rebuildView();
+    void resolveIndexFields();
+    void startBrowsing(); // the common end of open, openCopyOf and createEmpty
     bool accepts(std::uint32_t record) const;
     bool lessForOrder(std::uint32_t a, std::uint32_t b) const;
     void placeInView(std::uint32_t record, std::size_t hint);

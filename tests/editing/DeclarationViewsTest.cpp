@@ -1,4 +1,5 @@
 #include "editing/DeclarationViews.h"
+#include "support/DeclarationRows.h"
 #include "support/PacketText.h"
 #include "support/TempDir.h"
 
@@ -68,4 +69,73 @@ TEST(DeclarationViews, SelectionDrivesTheDependentViews)
     EXPECT_EQ(views.ClientDataSetCommingCharges.asString(u"dkey"), QString::fromStdString(key("000002", "000001", "00")));
     views.close();
     EXPECT_FALSE(views.isOpen());
+}
+
+TEST(DeclarationViews, ReopeningReadsTheFileAgainAndPutsEachViewOnItsRow)
+{
+    TempDir dir;
+    QList<QByteArray> rows;
+    for (int invoice = 1; invoice <= 3; ++invoice) {
+        rows << "dkey=\"" + declarationKey(invoice) + "\"";
+        for (int position = 1; position <= invoice; ++position)
+            rows << "dkey=\"" + declarationKey(invoice, position) + "\"";
+    }
+    rows << "dkey=\"" + declarationKey(3, 2, 1) + "\"" << "dkey=\"" + declarationKey(3, 2, 2) + "\"";
+    const QString file = writeDeclaration(dir.path(), QStringLiteral("d.xml"), rows);
+    DeclarationViews views;
+    views.reopen(file, {DeclarationViews::kLastRow, 2, DeclarationViews::kLastRow});
+    EXPECT_EQ(views.ClientDataSetInvoice.recNo(), 3);
+    EXPECT_EQ(views.ClientDataSetProduction.recordCount(), 3);
+    EXPECT_EQ(views.ClientDataSetProduction.asString(u"dkey"), QString::fromLatin1(declarationKey(3, 2)));
+    EXPECT_EQ(views.ClientDataSetTransfer.asString(u"dkey"), QString::fromLatin1(declarationKey(3, 2, 2)));
+    EXPECT_EQ(views.ClientDataSetCommingCharges.asString(u"dkey"), QString::fromLatin1(declarationKey(3, 2)));
+    EXPECT_EQ(views.cursor().transfer, 2);
+
+    // Another table changes the file; reopening sees it, and each view still saves the whole file.
+    {
+        Table other(file);
+        other.open();
+        other.last();
+        other.remove();
+        other.saveToFile();
+    }
+    views.reopen(file, views.cursor());
+    EXPECT_EQ(views.ClientDataSetTransfer.recordCount(), 1);
+    views.ClientDataSetTransfer.remove();
+    views.ClientDataSetTransfer.saveToFile();
+    views.reopen(file);
+    EXPECT_EQ(views.ClientDataSetInvoice.recordCount(), 3);
+    views.ClientDataSetInvoice.last();
+    views.invoiceSelected();
+    EXPECT_EQ(views.ClientDataSetProduction.recordCount(), 3);
+}
+
+TEST(EditingCommands, AnInvoiceOrPositionIsDeletableOnlyWithoutItsRowsBelow)
+{
+    EditingCommands c;
+    c.positionViewOpened(false, false); // empty declaration: only adding an invoice (and the harmless delete)
+    EXPECT_FALSE(c.addProduction);
+    EXPECT_FALSE(c.addInnerTransfer);
+    EXPECT_FALSE(c.editInvoice);
+    EXPECT_TRUE(c.deleteInvoice);
+    c.transferViewOpened(false);
+    EXPECT_FALSE(c.editInnerTransfer);
+
+    c.positionViewOpened(true, true);
+    EXPECT_TRUE(c.addProduction && c.copyProduction && c.editProduction && c.deleteProduction && c.addInnerTransfer);
+    EXPECT_FALSE(c.deleteInvoice);
+    c.transferViewOpened(true); // the position has transfers
+    EXPECT_TRUE(c.editInnerTransfer && c.deleteInnerTransfer);
+    EXPECT_FALSE(c.deleteProduction);
+    // Another position without transfers selected: delete stays off until the positions reopen.
+    c.transferViewOpened(false);
+    EXPECT_FALSE(c.deleteProduction);
+    EXPECT_FALSE(c.editInnerTransfer);
+    c.positionViewOpened(true, true);
+    EXPECT_TRUE(c.deleteProduction);
+
+    c.positionViewOpened(true, false); // an invoice without positions
+    EXPECT_TRUE(c.addProduction);
+    EXPECT_TRUE(c.deleteInvoice);
+    EXPECT_FALSE(c.addInnerTransfer || c.copyProduction || c.editProduction || c.deleteProduction);
 }

@@ -68,7 +68,10 @@ TEST_F(MainWindowTest, NormalStartShowsThePeriodTheRequisitesAndTheViews)
     EXPECT_EQ(window->BtnPeriodAdd->toolTip(), QStringLiteral("перейти в следующий отчетный период"));
     EXPECT_EQ(menuCaptions(window->menuBar()),
               (QStringList{QStringLiteral("Файл"), QStringLiteral("  Выход"), QStringLiteral("Справочники"),
-                           QStringLiteral("  Реквизиты"), QStringLiteral("Помощь"),
+                           QStringLiteral("  Реквизиты"), QStringLiteral("  Поставщики"), QStringLiteral("  Регионы"),
+                           QStringLiteral("  Виды продукции"), QStringLiteral("  Обособленные подразделения"),
+                           QStringLiteral("  Продукция"), QStringLiteral("Просмотр"),
+                           QStringLiteral("  Приход/Расход за отч. период"), QStringLiteral("Помощь"),
                            QStringLiteral("  Руководство пользователя"), QStringLiteral("  Порядок декларирования"),
                            QStringLiteral("  Постановление о внесении изменений"), QStringLiteral("-"),
                            QStringLiteral("  О программе.."), QStringLiteral("Отправить на e-mail"),
