@@ -1,5 +1,5 @@
 #include "gui/EmailHelpForm.h"
-#include "gui/common/CloseButton.h"
+#include "gui/common/DialogButtons.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>

@@ -3,7 +3,7 @@
 #include "app/MailLink.h"
 #include "app/Version.h"
 #include "gui/LinkLabel.h"
-#include "gui/common/CloseButton.h"
+#include "gui/common/DialogButtons.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

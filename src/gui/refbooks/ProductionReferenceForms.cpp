@@ -5,6 +5,7 @@
 #include "refbooks/RefBookSearch.h"
 #include "store/KalvorError.h"
 #include "store/Table.h"
+#include "gui/common/DialogButtons.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -98,15 +99,7 @@ TChangeProductionReferenceForm::TChangeProductionReferenceForm(const QString &re
     producer->addWidget(DBLookupComboBox2, 0, Qt::AlignLeft);
     product->addWidget(GroupBoxProducer, 4, 0, 1, 2);
 
-    Button2 = new QPushButton(QStringLiteral("Сохранить"));
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setDefault(true);
-    ButtonCancel = new QPushButton(QStringLiteral("Отмена"));
-    ButtonCancel->setObjectName(QStringLiteral("ButtonCancel"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(Button2);
-    buttons->addWidget(ButtonCancel);
+    QHBoxLayout *buttons = saveCancelRow(QStringLiteral("Button2"), QStringLiteral("ButtonCancel"), Button2, ButtonCancel);
 
     auto *main = new QVBoxLayout(this);
     main->setSizeConstraint(QLayout::SetFixedSize);

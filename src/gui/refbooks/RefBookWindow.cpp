@@ -1,6 +1,6 @@
 #include "gui/refbooks/RefBookWindow.h"
 
-#include "gui/common/CloseButton.h"
+#include "gui/common/DialogButtons.h"
 #include "gui/common/MessageBoxes.h"
 #include "store/KalvorError.h"
 #include "store/Table.h"

@@ -4,6 +4,7 @@
 #include "gui/common/MessageBoxes.h"
 #include "store/KalvorError.h"
 #include "store/Table.h"
+#include "gui/common/DialogButtons.h"
 
 #include <QAction>
 #include <QFormLayout>
@@ -51,15 +52,7 @@ TChangeSupplierForm::TChangeSupplierForm(const QString &supplierFileName, EntryM
     main->addWidget(new QLabel(QStringLiteral("Адрес погрузки")));
     main->addWidget(DBEditLoadingAddress);
 
-    ButtonSave = new QPushButton(QStringLiteral("Сохранить"));
-    ButtonSave->setObjectName(QStringLiteral("ButtonSave"));
-    ButtonSave->setDefault(true);
-    ButtonCancel = new QPushButton(QStringLiteral("Отмена"));
-    ButtonCancel->setObjectName(QStringLiteral("ButtonCancel"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ButtonSave);
-    buttons->addWidget(ButtonCancel);
+    QHBoxLayout *buttons = saveCancelRow(QStringLiteral("ButtonSave"), QStringLiteral("ButtonCancel"), ButtonSave, ButtonCancel);
     main->addSpacing(6);
     main->addLayout(buttons);
 

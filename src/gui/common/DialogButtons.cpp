@@ -1,4 +1,4 @@
-#include "gui/common/CloseButton.h"
+#include "gui/common/DialogButtons.h"
 
 #include <QDialog>
 #include <QHBoxLayout>
@@ -16,6 +16,20 @@ QPushButton *closeButton(QDialog *dialog, QHBoxLayout *&row)
     row->addWidget(button);
     row->addStretch(1);
     return button;
+}
+
+QHBoxLayout *saveCancelRow(const QString &saveName, const QString &cancelName, QPushButton *&save, QPushButton *&cancel)
+{
+    save = new QPushButton(QStringLiteral("Сохранить"));
+    save->setObjectName(saveName);
+    save->setDefault(true);
+    cancel = new QPushButton(QStringLiteral("Отмена"));
+    cancel->setObjectName(cancelName);
+    auto *row = new QHBoxLayout;
+    row->addStretch(1);
+    row->addWidget(save);
+    row->addWidget(cancel);
+    return row;
 }
 
 } // namespace kalvor::gui
