@@ -4,7 +4,12 @@ namespace kalvor::cli {
 
 const std::vector<Command> &commands()
 {
-    static const std::vector<Command> all = {dumpCommand(), copyCommand(), demoCommand()};
+    static const std::vector<Command> all = {
+        dumpCommand(),          copyCommand(),           demoCommand(),
+        compactCommand(),       clearUnlinkedCommand(),  repairKeysCommand(),
+        convertKindsCommand(),  recomputePurchasesCommand(), fillRegionsCommand(),
+        clearTransfersCommand(), replaceWaybillsCommand(), splitCommand(),
+    };
     return all;
 }
 

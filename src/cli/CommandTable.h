@@ -27,5 +27,14 @@ void printError(const QString &message);
 Command dumpCommand();
 Command copyCommand();
 Command demoCommand();
+Command compactCommand();
+Command clearUnlinkedCommand();
+Command repairKeysCommand();
+Command convertKindsCommand();
+Command recomputePurchasesCommand();
+Command fillRegionsCommand();
+Command clearTransfersCommand();
+Command replaceWaybillsCommand();
+Command splitCommand();
 
 } // namespace kalvor::cli

@@ -1,0 +1,32 @@
+#include "cli/WorkspacePeriod.h"
+
+#include "maintenance/ReportSplit.h"
+
+#include <cstdio>
+
+namespace kalvor::cli {
+
+Command splitCommand()
+{
+    return {QStringLiteral("split"), QStringLiteral("split"),
+            QStringLiteral("Делит декларацию текущего периода по накладным на две части: divide/ИННГГММ00(1).xml и (2).xml"),
+            [](const Options &options, const QStringList &args) {
+                if (!args.isEmpty()) {
+                    printError(QStringLiteral("использование: kalvor-cli [--home ПАПКА] split"));
+                    return 2;
+                }
+                TAppSettings settings;
+                openConfiguredPeriod(options, settings);
+                maintenance::TextGrid source = maintenance::declarationAsText(settings.FDeclarationFileName);
+                maintenance::SplitResult halves = maintenance::splitByInvoices(source);
+                const QString first = maintenance::splitResultFile(settings.FcurDir, settings.FINNYYMMCC, 1);
+                maintenance::writeSplitHalf(first, halves.firstHalf, halves.firstRows);
+                std::printf("%s\n", QStringLiteral("1 Выгружено").toUtf8().constData());
+                const QString second = maintenance::splitResultFile(settings.FcurDir, settings.FINNYYMMCC, 2);
+                maintenance::writeSplitHalf(second, halves.secondHalf, halves.secondRows);
+                std::printf("%s\n", QStringLiteral("2 Выгружено").toUtf8().constData());
+                return 0;
+            }};
+}
+
+} // namespace kalvor::cli

@@ -1,0 +1,153 @@
+#include "maintenance/DeclarationRewrite.h"
+
+#include "app/TAppSettings.h"
+#include "maintenance/Backup.h"
+#include "store/DataPacketReader.h"
+#include "store/DataPacketWriter.h"
+#include "store/DeclarationKey.h"
+#include "store/KalvorError.h"
+#include "store/Table.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <unordered_set>
+#include <vector>
+
+namespace kalvor::maintenance {
+
+namespace {
+
+constexpr std::string_view kInvoiceTail = "00000000";
+
+qint64 sizeOf(const QString &fileName)
+{
+    const QFileInfo info(fileName);
+    if (!info.exists())
+        throw KalvorError(QStringLiteral("Не удалось открыть файл %1: файл не найден").arg(fileName));
+    return info.size();
+}
+
+bool isInvoiceKey(std::string_view key)
+{
+    return key.size() >= 32 && key.substr(dkey::kPositionOffset) == kInvoiceTail;
+}
+
+// Stem and invoice number: the part a position or transfer shares with its invoice.
+std::string_view invoicePart(std::string_view key)
+{
+    return key.substr(0, std::min<std::size_t>(key.size(), dkey::kPositionOffset));
+}
+
+} // namespace
+
+RewriteSummary rewriteThroughTemplate(const QString &curDir, const QString &declarationFileName,
+                                      const RewriteOptions &options)
+{
+    RewriteSummary summary;
+    summary.sizeBefore = sizeOf(declarationFileName);
+
+    TableData target;
+    readDataPacketFile(QDir(curDir).filePath(QStringLiteral("templates/xml/declaration.xml")), target);
+    Table source(declarationFileName);
+    source.open();
+    source.setIndexFieldNames(QStringLiteral("dkey"));
+
+    const TableData &from = source.data();
+    const int keyField = source.requireField(u"dkey");
+    std::vector<int> sourceField; // per target column, the source column of the same name or -1
+    for (const FieldDef &field : target.fields)
+        sourceField.push_back(source.fieldIndex(field.name));
+    const int targetKeyField = static_cast<int>(std::find(sourceField.begin(), sourceField.end(), keyField)
+                                                - sourceField.begin());
+
+    // The template may carry rows of its own: the rewrite keeps only the declaration's.
+    TableData fresh;
+    fresh.resetFields(target.fields);
+    fresh.params = target.params;
+    fresh.reserve(source.presentedRecords().size(), from.textBytes());
+    std::vector<Cell> cells(static_cast<std::size_t>(fresh.fieldCount()));
+    for (const std::uint32_t record : source.presentedRecords()) {
+        const Cell *row = from.recordCells(record);
+        const std::string_view key = from.text(row[keyField]);
+        if (options.keep && !options.keep(key)) {
+            ++summary.rowsLeftOut;
+            continue;
+        }
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            const int s = sourceField[i];
+            cells[i] = s < 0 || row[s].isNull() ? Cell() : fresh.storeText(from.text(row[s]));
+        }
+        if (options.newKey && targetKeyField < fresh.fieldCount())
+            cells[static_cast<std::size_t>(targetKeyField)] = fresh.storeText(options.newKey(key));
+        fresh.appendRecord(cells.data(), 0);
+        ++summary.rowsWritten;
+    }
+
+    summary.backupFile = keepBackup(curDir, declarationFileName);
+    saveDataPacketFile(fresh, declarationFileName);
+    summary.sizeAfter = sizeOf(declarationFileName);
+    return summary;
+}
+
+MaintenanceResult compactDeclaration(const TAppSettings &settings)
+{
+    const RewriteSummary s = rewriteThroughTemplate(settings.FcurDir, settings.FDeclarationFileName);
+    const qint64 saved = s.sizeBefore - s.sizeAfter;
+    return {QStringLiteral("Размер файла уменьшен на ") + QString::number(saved) + QStringLiteral(" байт."), saved,
+            s.backupFile};
+}
+
+MaintenanceResult clearUnlinkedRows(const TAppSettings &settings)
+{
+    // First pass: the invoices present. A set rather than a fixed-size list: any number of invoices.
+    std::unordered_set<std::string> invoices;
+    {
+        TableData data;
+        readDataPacketFile(settings.FDeclarationFileName, data);
+        int keyField = -1;
+        for (int i = 0; i < data.fieldCount(); ++i)
+            if (data.fields[i].name.compare(u"dkey", Qt::CaseInsensitive) == 0)
+                keyField = i;
+        if (keyField < 0)
+            throw KalvorError(QStringLiteral("В таблице %1 нет поля dkey").arg(settings.FDeclarationFileName));
+        for (std::uint32_t r = 0; r < data.recordCount(); ++r) {
+            if (!RowState::isVisible(data.rowState(r)))
+                continue;
+            const std::string_view key = data.text(data.recordCells(r)[keyField]);
+            if (isInvoiceKey(key))
+                invoices.emplace(invoicePart(key));
+        }
+    }
+    // A row belongs to its invoice by stem and invoice number (characters 1-24); the position number
+    // takes no part, so positions numbered 100000 and above are not mistaken for strays.
+    RewriteOptions options;
+    options.keep = [&invoices](std::string_view key) {
+        return isInvoiceKey(key) || invoices.count(std::string(invoicePart(key))) > 0;
+    };
+    const RewriteSummary s = rewriteThroughTemplate(settings.FcurDir, settings.FDeclarationFileName, options);
+    return {QStringLiteral("Удалено несвязанных элементов (продукция и внутр. перемещения): ")
+                + QString::number(s.rowsLeftOut) + u' ',
+            s.rowsLeftOut, s.backupFile};
+}
+
+std::string repairedKey(std::string_view key)
+{
+    std::string result(key);
+    if (result.size() < 32)
+        return result;
+    // Characters 26-32 (0-based 25..31) move one place left; the first of them goes to the end.
+    std::rotate(result.begin() + 25, result.begin() + 26, result.begin() + 32);
+    return result;
+}
+
+MaintenanceResult repairKeys(const TAppSettings &settings)
+{
+    RewriteOptions options;
+    options.newKey = repairedKey;
+    const RewriteSummary s = rewriteThroughTemplate(settings.FcurDir, settings.FDeclarationFileName, options);
+    return {QStringLiteral("Dkey изменен!"), s.rowsWritten, s.backupFile};
+}
+
+} // namespace kalvor::maintenance
