@@ -7,14 +7,19 @@
 #include "app/Version.h"
 #include "app/Workspace.h"
 #include "editing/DeclarationSearch.h"
+#include "editing/PositionEditing.h"
+#include "editing/TransferEditing.h"
 #include "gui/EssentialForm.h"
 #include "gui/FirstStartDialogs.h"
 #include "gui/HelpCommands.h"
+#include "gui/MaintenanceCommands.h"
 #include "gui/RefBookCommands.h"
 #include "gui/UpdateCommands.h"
 #include "gui/WheelTranslator.h"
 #include "gui/editing/DeleteForm.h"
+#include "gui/editing/InnerTransferForm.h"
 #include "gui/editing/InvoiceForm.h"
+#include "gui/editing/ProductionForm.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/TableModel.h"
 #include "store/KalvorError.h"
@@ -168,6 +173,10 @@ void TMainForm::buildMenus()
     file->addAction(ExitAction);
     m_booksMenu = menuBar()->addMenu(QStringLiteral("Справочники"));
     m_booksMenu->addAction(EssentialAction);
+    // Filled with the maintenance commands at start-up; "Отчеты" holds only service commands and is hidden.
+    m_serviceMenu = menuBar()->addMenu(QStringLiteral("Сервис"));
+    m_reportsMenu = menuBar()->addMenu(QStringLiteral("Отчеты"));
+    m_reportsMenu->menuAction()->setVisible(false);
     QMenu *view = menuBar()->addMenu(QStringLiteral("Просмотр"));
     view->addAction(N15);
     QMenu *help = menuBar()->addMenu(QStringLiteral("Помощь"));
@@ -183,6 +192,28 @@ void TMainForm::buildMenus()
 
     connect(ExitAction, &QAction::triggered, this, &TMainForm::ExitActionExecute);
     connect(EssentialAction, &QAction::triggered, this, &TMainForm::EssentialActionExecute);
+}
+
+void TMainForm::buildMaintenanceCommands()
+{
+    m_maintenance = std::make_unique<MaintenanceCommands>(
+        *AppSettings, this, [this] { Views.close(); }, [this] { reopenViews(); });
+    const MaintenanceCommands::Actions actions = m_maintenance->createActions(this);
+    // "Уменьшить файл отчета", separator, "Удалить "пустые" данные", separator, then the hidden items.
+    for (int i = 0; i < actions.service.size(); ++i) {
+        if (i == 1 || i == 2)
+            m_serviceMenu->addSeparator();
+        m_serviceMenu->addAction(actions.service.at(i));
+    }
+    // "Конвертировать виды продукции", separator, then the hidden corrections.
+    for (int i = 0; i < actions.reports.size(); ++i) {
+        if (i == 1)
+            m_reportsMenu->addSeparator();
+        m_reportsMenu->addAction(actions.reports.at(i));
+    }
+    // Both hidden buttons stay out of sight; they only carry their commands.
+    m_maintenance->createSpeedButton16(this)->hide();
+    m_maintenance->createButtonChNakl(this)->hide();
 }
 
 QWidget *TMainForm::buildPeriodLine()
@@ -269,6 +300,13 @@ void TMainForm::buildCommands()
     connect(AddInvoiceAction, &QAction::triggered, this, &TMainForm::AddInvoiceActionExecute);
     connect(EditInvoiceAction, &QAction::triggered, this, &TMainForm::EditInvoiceActionExecute);
     connect(DeleteInvoiceAction, &QAction::triggered, this, &TMainForm::DeleteInvoiceActionExecute);
+    connect(AddProductionAction, &QAction::triggered, this, &TMainForm::AddProductionActionExecute);
+    connect(EditProductionAction, &QAction::triggered, this, &TMainForm::EditProductionActionExecute);
+    connect(CopyProductionAction, &QAction::triggered, this, &TMainForm::CopyProductionActionExecute);
+    connect(DeleteProductionAction, &QAction::triggered, this, &TMainForm::DeleteProductionActionExecute);
+    connect(AddInnerTransferAction, &QAction::triggered, this, &TMainForm::AddInnerTransferActionExecute);
+    connect(EditInnerTransferAction, &QAction::triggered, this, &TMainForm::EditInnerTransferActionExecute);
+    connect(DeleteInnerTransferAction, &QAction::triggered, this, &TMainForm::DeleteInnerTransferActionExecute);
     connect(N15, &QAction::triggered, this, &TMainForm::N15Click);
     // Until a period is open only adding an invoice is offered (and it reports the missing period).
     for (QAction *a : {EditInvoiceAction, AddProductionAction, EditProductionAction, DeleteProductionAction,
@@ -300,21 +338,15 @@ QWidget *TMainForm::buildToolRow()
     SpeedButtonAddInvoice = button(QStringLiteral("SpeedButtonAddInvoice"), AddInvoiceAction);
     SpeedButton3 = button(QStringLiteral("SpeedButton3"), EditInvoiceAction);
     SpeedButton4 = button(QStringLiteral("SpeedButton4"), DeleteInvoiceAction);
-    QLabel *productionGroup = group(QStringLiteral("Продукция:"));
+    group(QStringLiteral("Продукция:"));
     SpeedButton6 = button(QStringLiteral("SpeedButton6"), AddProductionAction);
     SpeedButton7 = button(QStringLiteral("SpeedButton7"), EditProductionAction);
     SpeedButton5 = button(QStringLiteral("SpeedButton5"), DeleteProductionAction);
     SpeedButton12 = button(QStringLiteral("SpeedButton12"), CopyProductionAction);
-    QLabel *transferGroup = group(QStringLiteral("Перемещение:"));
+    group(QStringLiteral("Перемещение:"));
     SpeedButton2 = button(QStringLiteral("SpeedButton2"), AddInnerTransferAction);
     SpeedButton8 = button(QStringLiteral("SpeedButton8"), EditInnerTransferAction);
     SpeedButton9 = button(QStringLiteral("SpeedButton9"), DeleteInnerTransferAction);
-    // The position and transfer commands are offered once their dialogs exist; a button that does
-    // nothing would only confuse.
-    for (QWidget *w : std::initializer_list<QWidget *>{productionGroup, transferGroup, SpeedButton6, SpeedButton7,
-                                                       SpeedButton5, SpeedButton12, SpeedButton2, SpeedButton8,
-                                                       SpeedButton9})
-        w->setVisible(m_positionCommandsOffered);
 
     // The service searches: hidden unless tamrel.ini says otherwise ([service] show_hidden=1).
     layout->addSpacing(16);
@@ -508,6 +540,7 @@ void TMainForm::FormCreate()
     AppSettings = std::make_unique<TAppSettings>();
     m_refBooks = std::make_unique<RefBookCommands>(*AppSettings, this);
     m_booksMenu->addActions(m_refBooks->createActions(this));
+    buildMaintenanceCommands();
     const QString version = versionText();
     setWindowTitle(kCaption + QStringLiteral("(версия ") + version + u')');
     try {
@@ -544,6 +577,7 @@ void TMainForm::FormCreate()
         showCurrentPeriod();
         Essential->setText(result.requisitesLine);
         m_periodConverted = result.converted;
+        m_maintenance->periodChanged(m_periodConverted);
         applyServiceOptions();
         startViews();
         // A new filer enters the subdivisions at once.
@@ -700,6 +734,7 @@ void TMainForm::GetNewPeriod(int tmpPeriodYear, int tmpPeriodMonth)
         return;
     }
     m_periodConverted = applyPeriod(*AppSettings, tmpPeriodYear, tmpPeriodMonth, *files);
+    m_maintenance->periodChanged(m_periodConverted);
     try {
         startViews();
     } catch (const KalvorError &e) {
@@ -757,10 +792,9 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
                 QAction *remove = watched == DBGridInvoice      ? DeleteInvoiceAction
                                   : watched == DBGridProduction ? DeleteProductionAction
                                                                 : DeleteInnerTransferAction;
-                const bool offered = watched == DBGridInvoice || m_positionCommandsOffered;
-                if (key->key() == Qt::Key_Insert && offered && add->isEnabled())
+                if (key->key() == Qt::Key_Insert && add->isEnabled())
                     add->trigger();
-                else if (key->key() == Qt::Key_Delete && offered && remove->isEnabled())
+                else if (key->key() == Qt::Key_Delete && remove->isEnabled())
                     remove->trigger();
             }
         }
@@ -890,6 +924,162 @@ void TMainForm::DeleteInvoiceActionExecute()
         MessageBoxes::error(this, e.message());
     }
     reopenViews({recNo > 1 ? recNo - 1 : 1, 1, 1});
+}
+
+namespace {
+
+TProductionForm::Setup productionSetupFor(const TAppSettings &settings)
+{
+    TProductionForm::Setup setup;
+    setup.declarationFileName = settings.FDeclarationFileName;
+    setup.productionReferenceFileName = settings.FProductionReferenceFileName;
+    setup.productionFileName = settings.FProductionFileName;
+    setup.regionsFileName = settings.FRegionsFileName;
+    setup.departmentFileName = settings.FDepartmentCodeFileName;
+    return setup;
+}
+
+TInnerTransferForm::Setup transferSetupFor(const TAppSettings &settings)
+{
+    return {settings.FDeclarationFileName, settings.FDepartmentCodeFileName};
+}
+
+} // namespace
+
+void TMainForm::AddProductionActionExecute()
+{
+    if (!AppSettings || !Views.isOpen() || Views.ClientDataSetInvoice.recNo() < 1)
+        return;
+    const ViewCursor at = Views.cursor();
+    try {
+        TProductionForm form(productionSetupFor(*AppSettings), this);
+        form.startNew(Views.ClientDataSetInvoice.currentRow());
+        if (form.exec() != QDialog::Accepted)
+            return;
+        position::completeNewPosition(form.DataSetProduction, Views.ClientDataSetInvoice.currentRow());
+        form.DataSetProduction.saveToFile();
+        form.DataSetProduction.close();
+    } catch (const KalvorError &e) {
+        MessageBoxes::error(this, e.message());
+        return;
+    }
+    reopenViews({at.invoice, ViewCursor::kLastRow, 1});
+}
+
+void TMainForm::EditProductionActionExecute()
+{
+    if (!AppSettings || !Views.isOpen() || Views.ClientDataSetProduction.recNo() < 1)
+        return;
+    const ViewCursor at = Views.cursor();
+    try {
+        TProductionForm form(productionSetupFor(*AppSettings), this);
+        // The subdivision of a position with transfers stays: its delete command tells which.
+        form.startEdit(Views.ClientDataSetInvoice.currentRow(), at.position, DeleteProductionAction->isEnabled());
+        if (form.exec() != QDialog::Accepted)
+            return;
+        form.DataSetProduction.saveToFile();
+        form.DataSetProduction.close();
+    } catch (const KalvorError &e) {
+        MessageBoxes::error(this, e.message());
+        return;
+    }
+    reopenViews({at.invoice, at.position, 1});
+}
+
+void TMainForm::CopyProductionActionExecute()
+{
+    if (!AppSettings || !Views.isOpen() || Views.ClientDataSetProduction.recNo() < 1)
+        return;
+    const ViewCursor at = Views.cursor();
+    try {
+        TProductionForm form(productionSetupFor(*AppSettings), this);
+        form.startCopy(Views.ClientDataSetInvoice.currentRow(), Views.ClientDataSetProduction.currentRow());
+        if (form.exec() != QDialog::Accepted)
+            return;
+        // A copy belongs to the same invoice as an added position does: it carries its waybill too.
+        position::completeNewPosition(form.DataSetProduction, Views.ClientDataSetInvoice.currentRow());
+        form.DataSetProduction.saveToFile();
+        form.DataSetProduction.close();
+    } catch (const KalvorError &e) {
+        MessageBoxes::error(this, e.message());
+        return;
+    }
+    reopenViews({at.invoice, ViewCursor::kLastRow, 1});
+}
+
+void TMainForm::DeleteProductionActionExecute()
+{
+    if (!DeleteForm->confirm(QStringLiteral("Удалить продукцию?")))
+        return;
+    if (!Views.isOpen() || Views.ClientDataSetProduction.isEmpty())
+        return;
+    // Transfers hang on their position: the keyboard and a stale button must not orphan them.
+    if (!Views.ClientDataSetTransfer.isEmpty()) {
+        MessageBoxes::information(
+            this, QStringLiteral("Продукция содержит внутренние перемещения: сначала удалите перемещения."));
+        return;
+    }
+    const ViewCursor at = Views.cursor();
+    try {
+        Views.ClientDataSetProduction.remove();
+        Views.ClientDataSetProduction.saveToFile();
+    } catch (const KalvorError &e) {
+        MessageBoxes::error(this, e.message());
+    }
+    reopenViews({at.invoice, at.position > 1 ? at.position - 1 : 1, 1});
+}
+
+void TMainForm::AddInnerTransferActionExecute()
+{
+    if (!AppSettings || !Views.isOpen() || Views.ClientDataSetProduction.recNo() < 1)
+        return;
+    const ViewCursor at = Views.cursor();
+    try {
+        TInnerTransferForm form(transferSetupFor(*AppSettings), this);
+        form.startNew(Views.ClientDataSetInvoice.currentRow(), Views.ClientDataSetProduction.currentRow());
+        if (form.exec() != QDialog::Accepted)
+            return;
+        transfer::saveNewTransfer(form.DataSetInnerTransfer, form.ProductionDKey,
+                                  Views.ClientDataSetProduction.currentRow());
+    } catch (const KalvorError &e) {
+        MessageBoxes::error(this, e.message());
+        return;
+    }
+    reopenViews({at.invoice, at.position, ViewCursor::kLastRow});
+}
+
+void TMainForm::EditInnerTransferActionExecute()
+{
+    if (!AppSettings || !Views.isOpen() || Views.ClientDataSetTransfer.recNo() < 1)
+        return;
+    const ViewCursor at = Views.cursor();
+    try {
+        TInnerTransferForm form(transferSetupFor(*AppSettings), this);
+        form.startEdit(Views.ClientDataSetInvoice.currentRow(), Views.ClientDataSetProduction.currentRow(),
+                       at.transfer);
+        if (form.exec() != QDialog::Accepted)
+            return;
+        transfer::saveChangedTransfer(form.DataSetInnerTransfer, form.ProductionDKey, form.oldOtherComing);
+    } catch (const KalvorError &e) {
+        MessageBoxes::error(this, e.message());
+        return;
+    }
+    reopenViews(at);
+}
+
+void TMainForm::DeleteInnerTransferActionExecute()
+{
+    if (!DeleteForm->confirm(QStringLiteral("Удалить внутреннее перемещение?")))
+        return;
+    if (!Views.isOpen() || Views.ClientDataSetTransfer.isEmpty() || Views.ClientDataSetProduction.recNo() < 1)
+        return;
+    const ViewCursor at = Views.cursor();
+    try {
+        transfer::deleteTransfer(Views.ClientDataSetTransfer, Views.ClientDataSetProduction.asString(u"dkey"));
+    } catch (const KalvorError &e) {
+        MessageBoxes::error(this, e.message());
+    }
+    reopenViews({at.invoice, at.position, 1});
 }
 
 void TMainForm::Edit1KeyDown(int key)

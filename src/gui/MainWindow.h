@@ -23,6 +23,7 @@ class QToolButton;
 namespace kalvor::gui {
 
 class HelpCommands;
+class MaintenanceCommands;
 class RefBookCommands;
 class TDeleteForm;
 class TableModel;
@@ -113,7 +114,7 @@ public:
     QAction *AddInvoiceAction = nullptr;
     QAction *EditInvoiceAction = nullptr;
     QAction *DeleteInvoiceAction = nullptr;
-    // The position and transfer commands: enabled here, their dialogs connect to triggered.
+    // The position and transfer commands.
     QAction *AddProductionAction = nullptr;
     QAction *EditProductionAction = nullptr;
     QAction *DeleteProductionAction = nullptr;
@@ -150,6 +151,13 @@ public:
     void AddInvoiceActionExecute();
     void EditInvoiceActionExecute();
     void DeleteInvoiceActionExecute();
+    void AddProductionActionExecute();
+    void EditProductionActionExecute();
+    void CopyProductionActionExecute();
+    void DeleteProductionActionExecute();
+    void AddInnerTransferActionExecute();
+    void EditInnerTransferActionExecute();
+    void DeleteInnerTransferActionExecute();
     void SpeedButton18Click();
     void Edit1KeyDown(int key);
     void SpeedButton20Click();
@@ -171,6 +179,7 @@ protected:
 
 private:
     void buildMenus();
+    void buildMaintenanceCommands();
     void buildPanels();
     QWidget *buildToolRow();
     QWidget *buildChargesPanel();
@@ -193,13 +202,14 @@ private:
     QString m_curDir;
     bool m_updateExit = false;
     bool m_periodConverted = false;
-    // Position and transfer commands are shown and reachable by keys once their dialogs exist.
-    bool m_positionCommandsOffered = false;
     bool m_showingPeriod = false; // selectors set by the program do not count as the user's choice
     std::unique_ptr<UpdateCommands> m_update;
     std::unique_ptr<HelpCommands> m_help;
     std::unique_ptr<RefBookCommands> m_refBooks;
+    std::unique_ptr<MaintenanceCommands> m_maintenance;
     QMenu *m_booksMenu = nullptr;
+    QMenu *m_serviceMenu = nullptr;
+    QMenu *m_reportsMenu = nullptr;
     TableModel *m_invoiceModel = nullptr;
     TableModel *m_productionModel = nullptr;
     TableModel *m_transferModel = nullptr;

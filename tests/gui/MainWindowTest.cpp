@@ -70,7 +70,16 @@ TEST_F(MainWindowTest, NormalStartShowsThePeriodTheRequisitesAndTheViews)
               (QStringList{QStringLiteral("Файл"), QStringLiteral("  Выход"), QStringLiteral("Справочники"),
                            QStringLiteral("  Реквизиты"), QStringLiteral("  Поставщики"), QStringLiteral("  Регионы"),
                            QStringLiteral("  Виды продукции"), QStringLiteral("  Обособленные подразделения"),
-                           QStringLiteral("  Продукция"), QStringLiteral("Просмотр"),
+                           QStringLiteral("  Продукция"), QStringLiteral("Сервис"),
+                           QStringLiteral("  Уменьшить файл отчета"), QStringLiteral("-"),
+                           QStringLiteral("  Удалить \"пустые\" данные"), QStringLiteral("-"),
+                           QStringLiteral("  Исправление dkey"), QStringLiteral("  Разделить файл отчета"),
+                           QStringLiteral("  Разделение"), QStringLiteral("Отчеты"),
+                           QStringLiteral("  Конвертировать виды продукции"), QStringLiteral("-"),
+                           QStringLiteral("  Перерасчет цены и суммы закупки, кол-во тары"),
+                           QStringLiteral("  Заполнить регион (по производителю) - авто, 95%"),
+                           QStringLiteral("  Удалить все коды и кол-во внутр. перемещений - авто, 100%"),
+                           QStringLiteral("Просмотр"),
                            QStringLiteral("  Приход/Расход за отч. период"), QStringLiteral("Помощь"),
                            QStringLiteral("  Руководство пользователя"), QStringLiteral("  Порядок декларирования"),
                            QStringLiteral("  Постановление о внесении изменений"), QStringLiteral("-"),
@@ -79,6 +88,18 @@ TEST_F(MainWindowTest, NormalStartShowsThePeriodTheRequisitesAndTheViews)
                            QStringLiteral("  ") + window->SendNonContractMailItem->text(),
                            QStringLiteral("  Краткая инструкция")}));
     EXPECT_TRUE(window->SendContractMailItem->text().endsWith(QStringLiteral(" (договорные)")));
+    // Hidden items and the hidden menu are present but not shown.
+    for (QAction *menu : window->menuBar()->actions()) {
+        EXPECT_EQ(menu->isVisible(), menu->text() != QStringLiteral("Отчеты")) << menu->text().toStdString();
+        if (menu->text() == QStringLiteral("Сервис")) {
+            QStringList visible;
+            for (QAction *item : menu->menu()->actions())
+                if (item->isVisible() && !item->isSeparator())
+                    visible << item->text();
+            EXPECT_EQ(visible, (QStringList{QStringLiteral("Уменьшить файл отчета"),
+                                            QStringLiteral("Удалить \"пустые\" данные")}));
+        }
+    }
 }
 
 TEST_F(MainWindowTest, PeriodLineSwitchesOnlyToExistingPeriods)
@@ -113,11 +134,16 @@ TEST_F(MainWindowTest, TheConvertedMarkFollowsThePeriod)
         ini.flush();
     }
     auto window = start();
+    const auto *convert = window->findChild<QAction *>(QStringLiteral("ConvertKindProductionAction"));
+    ASSERT_NE(convert, nullptr);
     EXPECT_FALSE(window->periodConverted()); // only "1" counts
+    EXPECT_TRUE(convert->isEnabled());
     window->BtnPeriodDelClick();
     EXPECT_TRUE(window->periodConverted());
+    EXPECT_FALSE(convert->isEnabled());
     window->BtnPeriodAddClick();
     EXPECT_FALSE(window->periodConverted());
+    EXPECT_TRUE(convert->isEnabled());
 }
 
 TEST_F(MainWindowTest, ClosingLeavesUnchangedFilesAlone)

@@ -173,9 +173,12 @@ bool BoundLineEdit::commit()
 void BoundLineEdit::focusOutEvent(QFocusEvent *event)
 {
     // Leaving for another control writes the value; a popup or another window taking the focus does not.
-    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
+    const bool leaving = event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason;
+    if (leaving)
         commit();
     QLineEdit::focusOutEvent(event);
+    if (leaving)
+        Q_EMIT left();
 }
 
 void BoundLineEdit::keyPressEvent(QKeyEvent *event)

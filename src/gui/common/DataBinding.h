@@ -82,6 +82,10 @@ public:
     void refresh() override;
     bool commit() override;
 
+Q_SIGNALS:
+    // The user left the edit for another control; its value has been written (or refused) by then.
+    void left();
+
 protected:
     void focusOutEvent(QFocusEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
