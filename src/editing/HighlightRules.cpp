@@ -7,6 +7,14 @@ namespace rowcheck {
 
 bool isEmpty(const RowView &row, int field) { return field < 0 || row.isNull(field) || row.utf8(field).empty(); }
 
+bool isPresent(const RowView &row, QStringView name) { return !isEmpty(row, row.fieldIndex(name)); }
+
+double numberOrZero(const RowView &row, QStringView name)
+{
+    const int field = row.fieldIndex(name);
+    return field < 0 || row.isNull(field) ? 0.0 : row.asFloat(field);
+}
+
 bool restIsBad(const RowView &row, int restField)
 {
     if (isEmpty(row, restField))

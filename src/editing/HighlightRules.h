@@ -31,6 +31,10 @@ struct DeclarationMonth {
 namespace rowcheck {
 // Empty means the text is empty (NULL included).
 bool isEmpty(const RowView &row, int field);
+// The named field exists and is not empty.
+bool isPresent(const RowView &row, QStringView name);
+// The named field as a number; 0 when it is missing or NULL.
+double numberOrZero(const RowView &row, QStringView name);
 // Closing remains empty or below zero.
 bool restIsBad(const RowView &row, int restField);
 // Kind code empty, below 1 or above 8.

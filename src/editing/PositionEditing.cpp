@@ -13,17 +13,9 @@
 namespace kalvor::position {
 namespace {
 
-bool present(const RowView &row, QStringView name)
-{
-    const int field = row.fieldIndex(name);
-    return field >= 0 && !rowcheck::isEmpty(row, field);
-}
+bool present(const RowView &row, QStringView name) { return rowcheck::isPresent(row, name); }
 
-double value(const RowView &row, QStringView name)
-{
-    const int field = row.fieldIndex(name);
-    return field < 0 || row.isNull(field) ? 0.0 : row.asFloat(field);
-}
+double value(const RowView &row, QStringView name) { return rowcheck::numberOrZero(row, name); }
 
 bool negative(const RowView &row, QStringView name) { return present(row, name) && value(row, name) < 0; }
 

@@ -15,17 +15,9 @@
 namespace kalvor::transfer {
 namespace {
 
-bool present(const RowView &row, QStringView name)
-{
-    const int field = row.fieldIndex(name);
-    return field >= 0 && !rowcheck::isEmpty(row, field);
-}
+bool present(const RowView &row, QStringView name) { return rowcheck::isPresent(row, name); }
 
-double value(const RowView &row, QStringView name)
-{
-    const int field = row.fieldIndex(name);
-    return field < 0 || row.isNull(field) ? 0.0 : row.asFloat(field);
-}
+double value(const RowView &row, QStringView name) { return rowcheck::numberOrZero(row, name); }
 
 QString keyOf(const RowView &row)
 {

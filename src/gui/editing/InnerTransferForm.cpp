@@ -4,6 +4,7 @@
 #include "editing/TransferEditing.h"
 #include "gui/common/DataBinding.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/editing/ChargesGroup.h"
 #include "gui/editing/EntryMarks.h"
 #include "refbooks/RefBooks.h"
 #include "store/KalvorError.h"
@@ -163,22 +164,8 @@ void TInnerTransferForm::buildLayout()
     inLayout->setColumnStretch(2, 1);
     main->addWidget(in);
 
-    auto *charges = new QGroupBox(QStringLiteral("Расход для внутреннего перемещения"), this);
-    auto *chargesLayout = new QGridLayout(charges);
-    auto *retail = new QGroupBox(QStringLiteral("Розничная продажа"), charges);
-    auto *retailLayout = new QGridLayout(retail);
-    retailLayout->addWidget(caption(QStringLiteral("Кол-во тары(шт.)")), 0, 0);
-    retailLayout->addWidget(DBEditPackageCountCharges, 1, 0);
-    retailLayout->addWidget(caption(QStringLiteral("Объем(л.)")), 0, 1);
-    retailLayout->addWidget(DBTextVolumeCharges, 1, 1);
-    retailLayout->addWidget(DBEditMarkup, 2, 0);
-    retailLayout->addWidget(DBTextSumCharges, 2, 1);
-    chargesLayout->addWidget(retail, 0, 0, 2, 1);
-    chargesLayout->addWidget(caption(QStringLiteral("Возврат поставщику(л.)")), 0, 1);
-    chargesLayout->addWidget(DBEditReturnVolumeCharges, 0, 2);
-    chargesLayout->addWidget(caption(QStringLiteral("Списание(л.)")), 1, 1);
-    chargesLayout->addWidget(DBEditWriteVolumeCharges, 1, 2);
-    main->addWidget(charges);
+    main->addWidget(chargesGroup(QStringLiteral("Расход для внутреннего перемещения"),
+                                 {DBEditPackageCountCharges, DBTextVolumeCharges, DBEditMarkup, DBTextSumCharges, DBEditReturnVolumeCharges, DBEditWriteVolumeCharges}, this));
 
     auto *rest = new QGridLayout;
     rest->addWidget(caption(QStringLiteral("Наличие на начало месяца (л.)")), 0, 0);

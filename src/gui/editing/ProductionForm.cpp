@@ -4,6 +4,7 @@
 #include "editing/PositionEditing.h"
 #include "gui/common/DataBinding.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/editing/ChargesGroup.h"
 #include "gui/editing/EntryMarks.h"
 #include "gui/refbooks/ProductionReferenceForms.h"
 #include "refbooks/RefBooks.h"
@@ -256,22 +257,8 @@ void TProductionForm::buildLayout()
     comingLayout->addWidget(DBEditAlcohol, 3, 1);
     main->addWidget(coming);
 
-    auto *charges = new QGroupBox(QStringLiteral("Расход за отчетный месяц"), this);
-    auto *chargesLayout = new QGridLayout(charges);
-    auto *retail = new QGroupBox(QStringLiteral("Розничная продажа"), charges);
-    auto *retailLayout = new QGridLayout(retail);
-    retailLayout->addWidget(caption(QStringLiteral("Кол-во тары(шт.)")), 0, 0);
-    retailLayout->addWidget(DBEditPackageCountCharges, 1, 0);
-    retailLayout->addWidget(caption(QStringLiteral("Объем(л.)")), 0, 1);
-    retailLayout->addWidget(DBTextVolumeCharges, 1, 1);
-    retailLayout->addWidget(DBEditMarkup, 2, 0);
-    retailLayout->addWidget(DBTextSumCharges, 2, 1);
-    chargesLayout->addWidget(retail, 0, 0, 2, 1);
-    chargesLayout->addWidget(caption(QStringLiteral("Возврат поставщику(л.)")), 0, 1);
-    chargesLayout->addWidget(DBEditReturnVolumeCharges, 0, 2);
-    chargesLayout->addWidget(caption(QStringLiteral("Списание(л.)")), 1, 1);
-    chargesLayout->addWidget(DBEditWriteVolumeCharges, 1, 2);
-    main->addWidget(charges);
+    main->addWidget(chargesGroup(QStringLiteral("Расход за отчетный месяц"),
+                                 {DBEditPackageCountCharges, DBTextVolumeCharges, DBEditMarkup, DBTextSumCharges, DBEditReturnVolumeCharges, DBEditWriteVolumeCharges}, this));
 
     auto *end = new QHBoxLayout;
     end->addWidget(caption(QStringLiteral("Остаток на конец отчетного периода (л.)")));
