@@ -6,15 +6,10 @@
 
 namespace kalvor {
 
-std::optional<PeriodFiles> findPeriodFiles(const QString &curDir, int year, int month)
+PeriodFiles filesInFolder(const QString &folderPath)
 {
-    if (month < 1 || month > 12 || year < 0 || year > 99)
-        return std::nullopt;
     PeriodFiles files;
-    files.periodString = periodString(year, month);
-    const QDir folder(periodFolder(curDir, files.periodString));
-    if (!folder.exists())
-        return std::nullopt;
+    const QDir folder(folderPath);
     // Sorted by name so that "the last one found" is the same on every machine.
     const QStringList names = folder.entryList({QStringLiteral("*.xml"), QStringLiteral("*.XML")},
                                                QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
@@ -25,6 +20,19 @@ std::optional<PeriodFiles> findPeriodFiles(const QString &curDir, int year, int 
         else
             files.declarationFileName = path;
     }
+    return files;
+}
+
+std::optional<PeriodFiles> findPeriodFiles(const QString &curDir, int year, int month)
+{
+    if (month < 1 || month > 12 || year < 0 || year > 99)
+        return std::nullopt;
+    const QString period = periodString(year, month);
+    const QString folder = periodFolder(curDir, period);
+    if (!QDir(folder).exists())
+        return std::nullopt;
+    PeriodFiles files = filesInFolder(folder);
+    files.periodString = period;
     if (files.kalvorFileName.isEmpty() || files.declarationFileName.isEmpty())
         return std::nullopt;
     return files;

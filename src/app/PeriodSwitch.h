@@ -15,6 +15,10 @@ struct PeriodFiles {
     QString declarationFileName; // any other ".xml"
 };
 
+// The files of a period folder by their names: the requisites file has "d" as its 19th character, any
+// other ".xml" is the declaration; of several, the last in name order wins. Missing ones stay empty.
+PeriodFiles filesInFolder(const QString &folderPath);
+
 // Finds the files of the period (year counted from 2000, month 1-12) under the workspace. A folder that
 // is missing, or that lacks either file, counts as no period: switching to it would otherwise show the
 // previous period's table under the new period's label.
