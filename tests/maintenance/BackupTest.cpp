@@ -1,4 +1,4 @@
-#include "MaintenanceWorkspace.h"
+#include "support/MaintenanceWorkspace.h"
 
 #include "maintenance/Backup.h"
 #include "store/KalvorError.h"

@@ -1,4 +1,4 @@
-#include "MaintenanceWorkspace.h"
+#include "support/MaintenanceWorkspace.h"
 
 #include "app/Startup.h"
 #include "maintenance/Backup.h"

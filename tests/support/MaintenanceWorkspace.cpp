@@ -1,4 +1,4 @@
-#include "MaintenanceWorkspace.h"
+#include "support/MaintenanceWorkspace.h"
 
 #include "KalvorBuildInfo.h"
 #include "store/FileCopy.h"

@@ -1,0 +1,270 @@
+#include "period/ReportFolder.h"
+
+#include "app/RequisitesLine.h"
+#include "app/TAppSettings.h"
+#include "store/DataPacketReader.h"
+#include "store/DeclarationKey.h"
+#include "store/FileCopy.h"
+#include "store/KalvorError.h"
+#include "store/Table.h"
+#include "store/ValueText.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+namespace kalvor::period {
+
+namespace {
+
+QString text(const char *message)
+{
+    return QString::fromUtf8(message);
+}
+
+bool isTwoDigits(const QString &name, int offset)
+{
+    const QChar a = name.at(offset);
+    const QChar b = name.at(offset + 1);
+    return a >= u'0' && a <= u'9' && b >= u'0' && b <= u'9';
+}
+
+int fieldNamed(const TableData &data, QStringView name)
+{
+    for (int i = 0; i < data.fieldCount(); ++i)
+        if (data.fields[i].name.compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+int requiredField(const TableData &data, QStringView name, const QString &fileName)
+{
+    const int field = fieldNamed(data, name);
+    if (field < 0)
+        throw KalvorError(QStringLiteral("В таблице %1 нет поля %2").arg(fileName, name.toString()));
+    return field;
+}
+
+std::string_view trimmed(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
+    return s;
+}
+
+// The first current row in the order the file keeps them, or none.
+std::optional<std::uint32_t> firstVisibleRecord(const TableData &data)
+{
+    for (const std::uint32_t record : data.fileOrder())
+        if (RowState::isVisible(data.rowState(record)))
+            return record;
+    return std::nullopt;
+}
+
+qint64 departmentCountOf(const QString &kalvorFileName)
+{
+    TableData requisites;
+    readDataPacketFile(kalvorFileName, requisites);
+    const int field = requiredField(requisites, u"department_count", kalvorFileName);
+    const std::optional<std::uint32_t> record = firstVisibleRecord(requisites);
+    if (!record)
+        return 0;
+    return valuetext::parseInteger(requisites.text(requisites.recordCells(*record)[field])).value_or(0);
+}
+
+// Copies the requisites to temp/kalvor.xml and builds them from there, so that the report's own file is
+// never held open; the scratch copy is removed whatever happens.
+TKalvor readRequisites(const QString &curDir, const QString &kalvorFileName)
+{
+    QDir().mkpath(curDir + QStringLiteral("temp"));
+    const QString scratch = curDir + QStringLiteral("temp/kalvor.xml");
+    QFile::remove(scratch);
+    if (!CopyFileReplacing(kalvorFileName, scratch)) {
+        QFile::remove(scratch);
+        throw KalvorError(QStringLiteral("Не удалось прочитать файл сведений о калворе %1").arg(kalvorFileName));
+    }
+    Table table(scratch);
+    const auto discard = [&table, &scratch]() noexcept {
+        try {
+            table.close();
+        } catch (...) {
+            // The scratch copy goes anyway.
+        }
+        QFile::remove(scratch);
+    };
+    TKalvor kalvor;
+    try {
+        table.open();
+        kalvor = TKalvor::Create(&table);
+    } catch (const KalvorError &error) {
+        discard();
+        // The user knows the report's file, not the scratch copy.
+        QString message = QString(error.message()).replace(scratch, kalvorFileName);
+        if (!message.contains(kalvorFileName))
+            message += QStringLiteral(" (%1)").arg(kalvorFileName);
+        throw KalvorError(message);
+    } catch (...) {
+        discard();
+        throw;
+    }
+    discard();
+    return kalvor;
+}
+
+} // namespace
+
+ReportFolderCheck checkReportFolder(const QString &folder)
+{
+    ReportFolderCheck check;
+    const QString path = QDir::cleanPath(folder);
+    const QString name = QFileInfo(path).fileName();
+    if (name.size() != 6 || !isTwoDigits(name, 2) || !isTwoDigits(name, 4)) {
+        check.messages.append(text(kFolderNameMessage));
+        return check;
+    }
+    const int year = name.mid(2, 2).toInt();
+    const int month = name.mid(4, 2).toInt();
+    if (month > 12) {
+        check.messages.append(text(kFolderMonthMessage));
+        return check;
+    }
+
+    const QDir dir(path);
+    const QStringList names =
+        dir.entryList({QStringLiteral("*.xml")}, QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QString &file : names) {
+        if (file.size() != 22 && file.size() != 23) {
+            check.messages.append(text(kWrongFileNameMessage));
+            continue;
+        }
+        if (file.at(18) == u'd')
+            check.kalvorFileName = dir.filePath(file);
+        else
+            check.declarationFileName = dir.filePath(file);
+    }
+    if (check.declarationFileName.isEmpty() || check.kalvorFileName.isEmpty()) {
+        check.messages.append(text(kFilesMissingMessage));
+        return check;
+    }
+    check.accepted = true;
+    check.year = year;
+    check.month = month;
+    check.periodString = name;
+    return check;
+}
+
+Verification verifyReport(const QString &declarationFileName, const QString &kalvorFileName)
+{
+    const qint64 departments = std::max<qint64>(departmentCountOf(kalvorFileName), 0);
+
+    TableData declaration;
+    readDataPacketFile(declarationFileName, declaration);
+    const int restField = requiredField(declaration, u"rest", declarationFileName);
+    const int departmentField = requiredField(declaration, u"department_code", declarationFileName);
+
+    // A table of n rows can name at most n subdivisions, so a wild count never costs more than the table.
+    const std::size_t rows = declaration.recordCount();
+    std::vector<bool> present(static_cast<std::size_t>(std::min<qint64>(departments, static_cast<qint64>(rows))));
+    std::size_t presentCount = 0;
+    bool negativeRest = false;
+    for (std::uint32_t record = 0; record < rows; ++record) {
+        if (!RowState::isVisible(declaration.rowState(record)))
+            continue;
+        const Cell *cells = declaration.recordCells(record);
+        const Cell &rest = cells[restField];
+        if (!rest.isNull() && valuetext::parseDecimal(declaration.text(rest)).value_or(0) < 0)
+            negativeRest = true;
+        const Cell &code = cells[departmentField];
+        if (code.isNull())
+            continue;
+        // Codes that are not whole numbers name no subdivision.
+        const std::optional<qint64> n = valuetext::parseInteger(trimmed(declaration.text(code)));
+        if (n && *n >= 1 && *n <= static_cast<qint64>(present.size()) && !present[static_cast<std::size_t>(*n - 1)]) {
+            present[static_cast<std::size_t>(*n - 1)] = true;
+            ++presentCount;
+        }
+    }
+
+    Verification result;
+    if (static_cast<qint64>(presentCount) < departments)
+        result.messages.append(text(kDepartmentsMissingMessage));
+    result.success = !negativeRest;
+    result.messages.append(text(negativeRest ? kVerificationFailedMessage : kVerificationPassedMessage));
+    return result;
+}
+
+QString reportVersion(const QString &declarationFileName)
+{
+    TableData data;
+    readDataPacketFile(declarationFileName, data);
+    const int keyField = requiredField(data, u"dkey", declarationFileName);
+    const int versionField = fieldNamed(data, u"version");
+    if (versionField < 0)
+        return text(kUnknownVersionText);
+
+    // The first invoice in key order; of equal keys the one stored first, as an ordered table shows it.
+    std::optional<std::uint32_t> first;
+    std::string_view firstKey;
+    for (const std::uint32_t record : data.fileOrder()) {
+        if (!RowState::isVisible(data.rowState(record)))
+            continue;
+        const std::string_view key = data.text(data.recordCells(record)[keyField]);
+        if (dkey::kindOf(key) == dkey::KeyKind::Invoice && (!first || key < firstKey)) {
+            first = record;
+            firstKey = key;
+        }
+    }
+    if (!first)
+        return text(kUnknownVersionText);
+    const std::string_view version = data.text(data.recordCells(*first)[versionField]);
+    if (version.empty())
+        return text(kUnknownVersionText);
+    return QString::fromUtf8(version.data(), static_cast<qsizetype>(version.size()));
+}
+
+LoadedReport loadReportFolder(TAppSettings &settings, const ReportFolderCheck &check)
+{
+    if (!check.accepted)
+        throw KalvorError(check.messages.isEmpty() ? text(kFilesMissingMessage) : check.messages.last());
+
+    // Everything is read before the settings change, so a failure leaves the previous period in place.
+    const TKalvor kalvor = readRequisites(settings.FcurDir, check.kalvorFileName);
+    LoadedReport loaded;
+    loaded.versionText = reportVersion(check.declarationFileName);
+    loaded.requisitesLine = requisitesLine(kalvor);
+
+    settings.SetPeriodString(check.periodString);
+    settings.SetPeriodMonth(check.month);
+    settings.SetPeriodYear(check.year);
+    settings.SetDeclarationFileName(check.declarationFileName);
+    settings.SetKalvorFileName(check.kalvorFileName);
+    settings.Setkalvor(kalvor);
+    return loaded;
+}
+
+QString verifyFolderLine(const QString &folder, bool *success)
+{
+    const ReportFolderCheck check = checkReportFolder(folder);
+    QStringList messages = check.messages;
+    bool passed = false;
+    if (check.accepted) {
+        try {
+            const Verification verification = verifyReport(check.declarationFileName, check.kalvorFileName);
+            messages += verification.messages;
+            passed = verification.success;
+        } catch (const KalvorError &error) {
+            messages.append(error.message());
+        }
+    }
+    if (success)
+        *success = passed && !messages.isEmpty() && messages.last() == text(kVerificationPassedMessage);
+    return folder + u'\t' + messages.join(QStringLiteral("; "));
+}
+
+} // namespace kalvor::period
