@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Load and save of a declaration of about 80,000 rows (about 45 MB) and of a file ten times that size,
-# against xmllint's streaming parse of the same bytes. Best of three runs each.
+# against xmllint's streaming parse of the same bytes; the reconciliation and the text export of the
+# smaller file against its load and save. Best of three runs each.
 #
 #   bench/run-packet-bench.sh [ROWS]        (default 80000)
 #
@@ -70,10 +71,25 @@ measure() { # name
     result[$1.rssRatio]=$(awk -v k="$peak" -v b="$bytes" 'BEGIN { printf "%.2f", k * 1024 / b }')
 }
 
+# The whole commands, reading included: reconcile (error.log) and export-text (data.txt).
+measure_commands() { # name
+    local best_reconcile="" best_export="" out
+    for _ in $(seq $runs); do
+        out=$("$tool" reconcile "$work/$1.xml")
+        best_reconcile=$(min "$best_reconcile" "$(sed -n 's/.*seconds=\([0-9.]*\).*/\1/p' <<<"$out")")
+        out=$("$tool" export-text "$work/$1.xml")
+        best_export=$(min "$best_export" "$(sed -n 's/.*seconds=\([0-9.]*\).*/\1/p' <<<"$out")")
+    done
+    result[$1.reconcile]=$best_reconcile
+    result[$1.export]=$best_export
+    result[$1.loadSave]=$(awk -v a="${result[$1.load]}" -v b="${result[$1.save]}" 'BEGIN { printf "%.4f", a + b }')
+}
+
 echo "generating $rows and $((rows * 10)) rows in $work" >&2
 make_file "$rows" x1
 make_file $((rows * 10)) x10
 measure x1
+measure_commands x1
 rm -f "$work/x1.xml"
 measure x10
 
@@ -88,6 +104,8 @@ for f in x1 x10; do
 done
 printf '\n10x / 1x: xmllint %s, load %s, save %s\n' "$(div "${result[x10.xml]}" "${result[x1.xml]}")" \
     "$(div "${result[x10.load]}" "${result[x1.load]}")" "$(div "${result[x10.save]}" "${result[x1.save]}")"
+printf 'x1 reconcile %s s, export-text %s s; load + save %s s\n' "${result[x1.reconcile]}" "${result[x1.export]}" \
+    "${result[x1.loadSave]}"
 echo "(our times are the operation itself, xmllint's the whole process; best of $runs)"
 
 failed=0
@@ -104,6 +122,8 @@ goal "load <= 1.0x xmllint" "$(div "${result[x1.load]}" "${result[x1.xml]}")" 1.
 goal "save <= 1.0x xmllint" "$(div "${result[x1.save]}" "${result[x1.xml]}")" 1.0
 goal "load <= 1.0x xmllint (10x file)" "$(div "${result[x10.load]}" "${result[x10.xml]}")" 1.0
 goal "save <= 1.0x xmllint (10x file)" "$(div "${result[x10.save]}" "${result[x10.xml]}")" 1.0
+goal "reconcile <= 1.5x (load + save)" "$(div "${result[x1.reconcile]}" "${result[x1.loadSave]}")" 1.5
+goal "export-text <= 1.5x (load + save)" "$(div "${result[x1.export]}" "${result[x1.loadSave]}")" 1.5
 goal "peak load RSS <= 2x file size" "${result[x1.rssRatio]}" 2.0
 goal "peak load RSS <= 2x file size (10x file)" "${result[x10.rssRatio]}" 2.0
 # Ten times the rows may cost ten times the time, with a tenth for noise, never more.
