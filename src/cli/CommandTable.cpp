@@ -9,6 +9,8 @@ const std::vector<Command> &commands()
         compactCommand(),       clearUnlinkedCommand(),  repairKeysCommand(),
         convertKindsCommand(),  recomputePurchasesCommand(), fillRegionsCommand(),
         clearTransfersCommand(), replaceWaybillsCommand(), splitCommand(),
+        carryOverCommand(),     verifyCommand(),         mergeCommand(),
+        exportFilesCommand(),   reconcileCommand(),      exportTextCommand(),
     };
     return all;
 }

@@ -36,5 +36,11 @@ Command fillRegionsCommand();
 Command clearTransfersCommand();
 Command replaceWaybillsCommand();
 Command splitCommand();
+Command carryOverCommand();
+Command verifyCommand();
+Command mergeCommand();
+Command exportFilesCommand();
+Command reconcileCommand();
+Command exportTextCommand();
 
 } // namespace kalvor::cli
