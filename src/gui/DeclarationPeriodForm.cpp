@@ -93,8 +93,6 @@ bool TDeclarationPeriodForm::transferRemains() const { return CheckBoxTransfer->
 
 bool TDeclarationPeriodForm::FormClose()
 {
-    if (!m_closeCheck)
-        return true;
     // Point the user at what is still missing.
     if (monthIndex() < 0) {
         ComboBoxMonth->setFocus(Qt::OtherFocusReason);
@@ -109,7 +107,8 @@ bool TDeclarationPeriodForm::FormClose()
 
 void TDeclarationPeriodForm::done(int result)
 {
-    if (FormClose())
+    // Without the close check only "Отмена" leaves at any time: "Создать" still needs a month and a year.
+    if ((!m_closeCheck && result == QDialog::Rejected) || FormClose())
         QDialog::done(result);
 }
 

@@ -22,7 +22,8 @@ public:
     explicit TDeclarationPeriodForm(QWidget *parent = nullptr);
 
     void setMode(Mode mode);
-    // While on, the dialog does not close until both selectors have an item chosen.
+    // While on, the dialog does not close until both selectors have an item chosen; while off it may be
+    // cancelled at any time, but "Создать" still waits for both.
     void setCloseCheck(bool on) { m_closeCheck = on; }
     bool closeCheck() const { return m_closeCheck; }
 
@@ -31,7 +32,7 @@ public:
     PeriodChoice choice() const { return {monthIndex(), yearIndex()}; }
     bool transferRemains() const;
 
-    // The close check: whether the dialog may close now.
+    // Whether both selectors have an item chosen; when not, the missing one gets the focus.
     bool FormClose();
 
     QComboBox *ComboBoxMonth = nullptr;

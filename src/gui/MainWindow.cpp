@@ -3,6 +3,7 @@
 #include "app/Deployment.h"
 #include "app/PeriodNames.h"
 #include "app/PeriodSwitch.h"
+#include "app/RequisitesLine.h"
 #include "app/Startup.h"
 #include "app/Version.h"
 #include "app/Workspace.h"
@@ -20,6 +21,7 @@
 #include "gui/editing/InnerTransferForm.h"
 #include "gui/editing/InvoiceForm.h"
 #include "gui/editing/ProductionForm.h"
+#include "gui/period/PeriodCommands.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/TableModel.h"
 #include "store/KalvorError.h"
@@ -211,9 +213,55 @@ void TMainForm::buildMaintenanceCommands()
             m_reportsMenu->addSeparator();
         m_reportsMenu->addAction(actions.reports.at(i));
     }
+    m_firstBulkCorrection = actions.reports.value(1);
     // Both hidden buttons stay out of sight; they only carry their commands.
     m_maintenance->createSpeedButton16(this)->hide();
     m_maintenance->createButtonChNakl(this)->hide();
+}
+
+void TMainForm::buildPeriodCommands()
+{
+    PeriodWindowHooks hooks;
+    hooks.closeViews = [this] { Views.close(); };
+    hooks.reopenViews = [this] { reopenViews(); };
+    hooks.periodChanged = [this] { periodSwitched(); };
+    hooks.showVersion = [this](const QString &text) { lblVersion->setText(text); };
+    hooks.positionsView = [this] { return Views.isOpen() ? &Views.ClientDataSetProduction : nullptr; };
+    m_period = std::make_unique<PeriodCommands>(*AppSettings, this, std::move(hooks));
+    PeriodCommands &p = *m_period;
+    p.createActions(this);
+
+    // "Сервис" starts with the export, then a separator before the file rewrites.
+    QAction *firstService = m_serviceMenu->actions().value(0);
+    m_serviceMenu->insertAction(firstService, p.ExportToXMLAction);
+    m_serviceMenu->insertSeparator(firstService);
+    // The reconciliation leads the hidden service items of "Отчеты".
+    m_reportsMenu->insertAction(m_firstBulkCorrection, p.N18);
+
+    // The report buttons lead the tool row.
+    int at = 0;
+    const auto place = [this, &at](const QString &name, QAction *action, bool visible) {
+        QToolButton *b = toolButton(name, action, this);
+        b->setVisible(visible);
+        m_toolLayout->insertWidget(at++, b);
+        return b;
+    };
+    place(QStringLiteral("SpeedButton1"), p.LoadAccountAction, true);
+    place(QStringLiteral("SpeedButton11"), p.LoadAddDeclarationAction, true);
+    place(QStringLiteral("SpeedButtonExport"), p.ExportToXMLAction, true);
+    place(QStringLiteral("SpeedButton10"), p.ImportToDBAction, true)->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    place(QStringLiteral("SpeedButton17"), p.UpDate, false)->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    place(QStringLiteral("BtnDelErrors"), p.BtnDelErrors, false)->setToolButtonStyle(Qt::ToolButtonTextOnly);
+}
+
+void TMainForm::periodSwitched()
+{
+    if (!AppSettings)
+        return;
+    showCurrentPeriod();
+    Essential->setText(requisitesLine(AppSettings->Fkalvor));
+    m_periodConverted = isPeriodConverted(AppSettings->FIniFile, AppSettings->FPeriodString);
+    m_maintenance->periodChanged(m_periodConverted);
 }
 
 QWidget *TMainForm::buildPeriodLine()
@@ -320,6 +368,7 @@ QWidget *TMainForm::buildToolRow()
     auto *row = new QWidget(this);
     row->setObjectName(QStringLiteral("ToolPanel"));
     auto *layout = new QHBoxLayout(row);
+    m_toolLayout = layout;
     layout->setContentsMargins(4, 2, 4, 0);
     layout->setSpacing(1);
     const auto group = [row, layout](const QString &caption) {
@@ -541,6 +590,7 @@ void TMainForm::FormCreate()
     m_refBooks = std::make_unique<RefBookCommands>(*AppSettings, this);
     m_booksMenu->addActions(m_refBooks->createActions(this));
     buildMaintenanceCommands();
+    buildPeriodCommands();
     const QString version = versionText();
     setWindowTitle(kCaption + QStringLiteral("(версия ") + version + u')');
     try {

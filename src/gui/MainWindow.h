@@ -11,6 +11,7 @@
 class QAction;
 class QApplication;
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -24,6 +25,7 @@ namespace kalvor::gui {
 
 class HelpCommands;
 class MaintenanceCommands;
+class PeriodCommands;
 class RefBookCommands;
 class TDeleteForm;
 class TableModel;
@@ -166,6 +168,10 @@ public:
     // Reads the declaration file again into the four views, puts them on these record numbers and
     // shows them; false (after the message) when the file cannot be read.
     bool reopenViews(const ViewCursor &at = ViewCursor());
+    // The settings name another period or other files: the period line, the requisites line and the
+    // commands that depend on the period follow them.
+    void periodSwitched();
+    PeriodCommands *periodCommands() const { return m_period.get(); }
     // Repaints the three main grids, e.g. after the highlight options changed.
     void repaintGrids();
     HighlightOptions highlightOptions() const;
@@ -180,6 +186,7 @@ protected:
 private:
     void buildMenus();
     void buildMaintenanceCommands();
+    void buildPeriodCommands();
     void buildPanels();
     QWidget *buildToolRow();
     QWidget *buildChargesPanel();
@@ -207,6 +214,9 @@ private:
     std::unique_ptr<HelpCommands> m_help;
     std::unique_ptr<RefBookCommands> m_refBooks;
     std::unique_ptr<MaintenanceCommands> m_maintenance;
+    std::unique_ptr<PeriodCommands> m_period;
+    QHBoxLayout *m_toolLayout = nullptr;
+    QAction *m_firstBulkCorrection = nullptr; // the hidden reports after the conversion start here
     QMenu *m_booksMenu = nullptr;
     QMenu *m_serviceMenu = nullptr;
     QMenu *m_reportsMenu = nullptr;

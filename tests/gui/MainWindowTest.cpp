@@ -71,11 +71,13 @@ TEST_F(MainWindowTest, NormalStartShowsThePeriodTheRequisitesAndTheViews)
                            QStringLiteral("  Реквизиты"), QStringLiteral("  Поставщики"), QStringLiteral("  Регионы"),
                            QStringLiteral("  Виды продукции"), QStringLiteral("  Обособленные подразделения"),
                            QStringLiteral("  Продукция"), QStringLiteral("Сервис"),
+                           QStringLiteral("  Выгрузить в файлы"), QStringLiteral("-"),
                            QStringLiteral("  Уменьшить файл отчета"), QStringLiteral("-"),
                            QStringLiteral("  Удалить \"пустые\" данные"), QStringLiteral("-"),
                            QStringLiteral("  Исправление dkey"), QStringLiteral("  Разделить файл отчета"),
                            QStringLiteral("  Разделение"), QStringLiteral("Отчеты"),
                            QStringLiteral("  Конвертировать виды продукции"), QStringLiteral("-"),
+                           QStringLiteral("  Тест: сверка остатков на конец периода"),
                            QStringLiteral("  Перерасчет цены и суммы закупки, кол-во тары"),
                            QStringLiteral("  Заполнить регион (по производителю) - авто, 95%"),
                            QStringLiteral("  Удалить все коды и кол-во внутр. перемещений - авто, 100%"),
@@ -96,7 +98,7 @@ TEST_F(MainWindowTest, NormalStartShowsThePeriodTheRequisitesAndTheViews)
             for (QAction *item : menu->menu()->actions())
                 if (item->isVisible() && !item->isSeparator())
                     visible << item->text();
-            EXPECT_EQ(visible, (QStringList{QStringLiteral("Уменьшить файл отчета"),
+            EXPECT_EQ(visible, (QStringList{QStringLiteral("Выгрузить в файлы"), QStringLiteral("Уменьшить файл отчета"),
                                             QStringLiteral("Удалить \"пустые\" данные")}));
         }
     }

@@ -44,7 +44,7 @@ struct Fixture {
         MessageBoxes::clearShownTexts();
         MessageBoxes::setAnswerAutomatically(true);
     }
-    ~Fixture() { MessageBoxes::setAnswerAutomatically(false); }
+    ~Fixture() { MessageBoxes::setAnswerAutomatically(true); }
 };
 
 } // namespace

@@ -1,0 +1,265 @@
+#include "gui/period/PeriodCommands.h"
+
+#include "app/TAppSettings.h"
+#include "gui/DeclarationPeriodForm.h"
+#include "gui/common/MessageBoxes.h"
+#include "gui/period/DialogForm.h"
+#include "gui/period/GetFolderDialog.h"
+#include "gui/period/TransferRemainsForm.h"
+#include "period/CarryOver.h"
+#include "period/ErrorDeletion.h"
+#include "period/Merge.h"
+#include "period/PeriodExport.h"
+#include "period/Reconciliation.h"
+#include "period/ReportFolder.h"
+#include "period/TextExport.h"
+#include "store/KalvorError.h"
+#include "store/Table.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QProcess>
+#include <QStyle>
+
+namespace kalvor::gui {
+
+namespace {
+
+const QString kRecentSection = QStringLiteral("recent");
+const QString kRecentPath = QStringLiteral("path");
+
+QString chooseDeclarationFile(QWidget *parent)
+{
+    QFileDialog OpenDialog1(parent);
+    OpenDialog1.setObjectName(QStringLiteral("OpenDialog1"));
+    OpenDialog1.setNameFilter(QStringLiteral("*.xml"));
+    OpenDialog1.setDefaultSuffix(QStringLiteral("xml"));
+    OpenDialog1.setFileMode(QFileDialog::ExistingFile);
+    if (OpenDialog1.exec() != QDialog::Accepted || OpenDialog1.selectedFiles().isEmpty())
+        return {};
+    return OpenDialog1.selectedFiles().constFirst();
+}
+
+QString errorText(const std::exception &e)
+{
+    if (const auto *kalvor = dynamic_cast<const KalvorError *>(&e))
+        return kalvor->message();
+    return QString::fromLocal8Bit(e.what());
+}
+
+} // namespace
+
+PeriodCommands::PeriodCommands(TAppSettings &settings, QWidget *window, PeriodWindowHooks hooks, QObject *parent)
+    : QObject(parent), m_settings(settings), m_window(window), m_hooks(std::move(hooks)),
+      m_chooseFile(&chooseDeclarationFile),
+      m_launch([](const QString &program, const QStringList &arguments) {
+          return QProcess::startDetached(program, arguments);
+      })
+{
+}
+
+void PeriodCommands::createActions(QObject *owner)
+{
+    QStyle *style = QApplication::style();
+    const auto make = [this, owner, style](const char *name, const QString &caption, const QString &hint,
+                                           QStyle::StandardPixmap icon, void (PeriodCommands::*handler)()) {
+        auto *action = new QAction(style->standardIcon(icon), caption, owner);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setToolTip(hint);
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    LoadAccountAction = make("LoadAccountAction", QStringLiteral("Создать отчет и загрузить остатки"),
+                             QStringLiteral("Создать отчет и загрузить остатки"), QStyle::SP_FileDialogNewFolder,
+                             &PeriodCommands::LoadAccountActionExecute);
+    LoadAddDeclarationAction = make("LoadAddDeclarationAction", QStringLiteral("Добавить/заменить отчет"),
+                                    QStringLiteral("Добавить/заменить отчет"), QStyle::SP_FileDialogToParent,
+                                    &PeriodCommands::LoadAddDeclarationActionExecute);
+    ExportToXMLAction = make("ExportToXMLAction", QStringLiteral("Выгрузить в файлы"), QStringLiteral("Выгрузка в файлы"),
+                             QStyle::SP_DialogSaveButton, &PeriodCommands::ExportToXMLActionExecute);
+    ImportToDBAction = make("ImportToDBAction", QStringLiteral("Загрузить из файла"),
+                            QStringLiteral("Загрузить декларацию"), QStyle::SP_DialogOpenButton,
+                            &PeriodCommands::ImportToDBActionExecute);
+    N18 = make("N18", QStringLiteral("Тест: сверка остатков на конец периода"),
+               QStringLiteral("Тест: сверка остатков на конец периода"), QStyle::SP_FileDialogContentsView,
+               &PeriodCommands::N18Click);
+    N18->setVisible(false);
+    UpDate = make("UpDateAction", QStringLiteral("-> в текст"), QStringLiteral("-> в текст"),
+                  QStyle::SP_FileDialogDetailedView, &PeriodCommands::UpDateClick);
+    BtnDelErrors = make("BtnDelErrorsAction", QStringLiteral("Удалить"), QStringLiteral("Удалить"),
+                        QStyle::SP_TrashIcon, &PeriodCommands::BtnDelErrorsClick);
+}
+
+void PeriodCommands::reopen()
+{
+    if (m_hooks.reopenViews)
+        m_hooks.reopenViews();
+}
+
+bool PeriodCommands::runOnDeclaration(const std::function<QString()> &work)
+{
+    if (m_hooks.closeViews)
+        m_hooks.closeViews();
+    QString message;
+    bool done = false;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        message = work();
+        done = true;
+    } catch (const std::exception &e) {
+        message = errorText(e);
+    }
+    QApplication::restoreOverrideCursor();
+    // The views come back also after a failure, so the window never stays without its tables.
+    reopen();
+    if (!done)
+        MessageBoxes::error(m_window, message);
+    else if (!message.isEmpty())
+        MessageBoxes::information(m_window, message);
+    return done;
+}
+
+bool PeriodCommands::switchPeriod(const std::function<void()> &change)
+{
+    if (m_hooks.closeViews)
+        m_hooks.closeViews();
+    try {
+        change();
+    } catch (const std::exception &e) {
+        reopen();
+        MessageBoxes::error(m_window, errorText(e));
+        return false;
+    }
+    if (m_hooks.periodChanged)
+        m_hooks.periodChanged();
+    reopen();
+    return true;
+}
+
+void PeriodCommands::LoadAccountActionExecute()
+{
+    TDeclarationPeriodForm form(m_window);
+    form.setMode(TDeclarationPeriodForm::Mode::NewPeriod);
+    if (form.exec() != QDialog::Accepted)
+        return;
+    const int year = form.yearIndex() < 0 ? -1 : form.yearIndex() + kFirstSelectorYear;
+    period::CarryOverPlan plan;
+    try {
+        plan = period::planCarryOver(m_settings, year, form.monthIndex() + 1, form.transferRemains());
+    } catch (const std::exception &e) {
+        MessageBoxes::information(m_window, errorText(e));
+        return;
+    }
+    if (plan.targetExists
+        && MessageBoxes::question(m_window, QStringLiteral("Декларация за выбранный период уже есть:\n%1\n"
+                                                           "Заменить ее? Прежний файл будет сохранен в папке backup.")
+                                                .arg(QDir::toNativeSeparators(plan.declarationFileName)))
+               != QMessageBox::Yes)
+        return;
+    if (!plan.notice.isEmpty())
+        MessageBoxes::information(m_window, plan.notice);
+    if (!plan.previousTable.isEmpty()) {
+        // The open period's views stay as they are until the new table is ready.
+        TTransferRemainsForm progress(m_settings, plan, m_window);
+        progress.exec();
+        if (!progress.succeeded()) {
+            MessageBoxes::error(m_window, progress.errorMessage());
+            return;
+        }
+    }
+    switchPeriod([this, &plan] { period::installPeriod(m_settings, plan); });
+}
+
+void PeriodCommands::ImportToDBActionExecute()
+{
+    IniFile &ini = m_settings.FIniFile;
+    QString folder = ini.readString(kRecentSection, kRecentPath);
+    if (!GetFolderDialog(m_window, QStringLiteral("Выберете папку с отчетом"), folder))
+        return;
+    ini.writeString(kRecentSection, kRecentPath, folder);
+    const period::ReportFolderCheck check = period::checkReportFolder(folder);
+    for (const QString &message : check.messages)
+        MessageBoxes::information(m_window, message);
+    if (!check.accepted)
+        return;
+
+    period::LoadedReport loaded;
+    if (!switchPeriod([this, &check, &loaded] { loaded = period::loadReportFolder(m_settings, check); }))
+        return;
+    if (m_hooks.showVersion)
+        m_hooks.showVersion(loaded.versionText);
+
+    period::Verification verification;
+    try {
+        verification = period::verifyReport(m_settings.FDeclarationFileName, m_settings.FKalvorFileName);
+    } catch (const std::exception &e) {
+        MessageBoxes::error(m_window, errorText(e));
+        return;
+    }
+    for (const QString &message : verification.messages)
+        MessageBoxes::information(m_window, message);
+}
+
+void PeriodCommands::LoadAddDeclarationActionExecute()
+{
+    TDialogForm dialog(m_window);
+    const int choice = dialog.exec();
+    if (choice != TDialogForm::Add && choice != TDialogForm::Replace)
+        return;
+    const QString fileName = m_chooseFile(m_window);
+    if (fileName.isEmpty())
+        return;
+    // The result is seen in the reopened views; only a failure gets a message.
+    runOnDeclaration([this, choice, &fileName] {
+        if (choice == TDialogForm::Add)
+            period::addDeclaration(m_settings, fileName);
+        else
+            period::replaceDeclaration(m_settings, fileName);
+        return QString();
+    });
+}
+
+void PeriodCommands::ExportToXMLActionExecute()
+{
+    QString folder;
+    if (!GetFolderDialog(m_window, QStringLiteral("Выберете папку куда выгрузить отчет"), folder))
+        return;
+    try {
+        period::exportPeriodFiles(m_settings, folder);
+    } catch (const std::exception &e) {
+        MessageBoxes::error(m_window, errorText(e));
+        return;
+    }
+    // The archiver works on its own; the program neither waits for it nor looks at its outcome.
+    if (const auto launch = period::archiverLaunch(m_settings, folder))
+        m_launch(launch->program, launch->arguments);
+}
+
+void PeriodCommands::N18Click()
+{
+    runOnDeclaration([this] { return period::reconcileDeclaration(m_settings).message; });
+}
+
+void PeriodCommands::UpDateClick()
+{
+    runOnDeclaration([this] { return period::exportText(m_settings).message; });
+}
+
+void PeriodCommands::BtnDelErrorsClick()
+{
+    // Any failure ends the command quietly: it is a service tool over the text export's log.
+    try {
+        const QStringList waybills = period::waybillsToDelete(m_settings.FcurDir);
+        Table *positions = m_hooks.positionsView ? m_hooks.positionsView() : nullptr;
+        if (waybills.isEmpty() || !positions || !positions->isActive())
+            return;
+        if (period::deleteListedPositions(*positions, waybills) == 0)
+            return;
+    } catch (const std::exception &) {
+    }
+    reopen();
+}
+
+} // namespace kalvor::gui

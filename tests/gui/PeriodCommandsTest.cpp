@@ -1,0 +1,265 @@
+#include "ModalDriver.h"
+
+#include "KalvorBuildInfo.h"
+#include "app/DemoWorkspace.h"
+#include "app/IniFile.h"
+#include "app/Startup.h"
+#include "gui/DeclarationPeriodForm.h"
+#include "gui/MainWindow.h"
+#include "gui/common/MessageBoxes.h"
+#include "gui/period/DialogForm.h"
+#include "gui/period/GetFolderDialog.h"
+#include "gui/period/PeriodCommands.h"
+#include "gui/period/TransferRemainsForm.h"
+#include "period/CarryOver.h"
+#include "store/FileCopy.h"
+#include "support/QtPrinters.h"
+#include "support/TempDir.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+using namespace kalvor;
+using namespace kalvor::gui;
+using namespace kalvor::test;
+
+namespace {
+
+// The demo workspace (February and March 2012, March open) in a main window.
+class PeriodCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        createDemoWorkspace(dir.path(), QStringLiteral(KALVOR_SOURCE_SHARE_DIR), 40);
+        window = std::make_unique<TMainForm>(QStringList{QStringLiteral("kalvor"), QStringLiteral("--home"), dir.path()},
+                                             QString());
+        window->FormCreate();
+        MessageBoxes::clearShownTexts();
+    }
+    void TearDown() override
+    {
+        // Every gui test runs with self-answering boxes; a test that turns them off turns them on again.
+        MessageBoxes::setAnswerAutomatically(true);
+        setFolderChooser({});
+    }
+
+    PeriodCommands &commands() { return *window->periodCommands(); }
+
+    // Chooses the period in the dialog and presses "Создать".
+    static ModalDriver::Action choose(int monthIndex, int yearIndex, bool transfer = true)
+    {
+        return [=](QDialog &dialog) {
+            auto &form = static_cast<TDeclarationPeriodForm &>(dialog);
+            form.ComboBoxMonth->setCurrentIndex(monthIndex);
+            form.ComboBoxYear->setCurrentIndex(yearIndex);
+            form.CheckBoxTransfer->setChecked(transfer);
+            form.Button1->click();
+        };
+    }
+
+    QString configured() const
+    {
+        return IniFile(dir.file(QStringLiteral("tamrel.ini"))).readString(config::kLastPeriod, config::kPeriod);
+    }
+
+    TempDir dir;
+    std::unique_ptr<TMainForm> window;
+};
+
+TEST_F(PeriodCommandsTest, ButtonsAndMenuItemsArePlaced)
+{
+    const auto hint = [this](const char *name) {
+        auto *b = window->findChild<QToolButton *>(QString::fromLatin1(name));
+        return b ? b->toolTip() + u'|' + QString::number(b->isVisibleTo(window.get())) : QString();
+    };
+    EXPECT_EQ(hint("SpeedButton1"), QStringLiteral("Создать отчет и загрузить остатки|1"));
+    EXPECT_EQ(hint("SpeedButton11"), QStringLiteral("Добавить/заменить отчет|1"));
+    EXPECT_EQ(hint("SpeedButtonExport"), QStringLiteral("Выгрузка в файлы|1"));
+    EXPECT_EQ(hint("SpeedButton10"), QStringLiteral("Загрузить декларацию|1"));
+    EXPECT_EQ(window->findChild<QToolButton *>(QStringLiteral("SpeedButton10"))->text(), QStringLiteral("Загрузить из файла"));
+    EXPECT_EQ(hint("SpeedButton17"), QStringLiteral("-> в текст|0"));
+    EXPECT_EQ(hint("BtnDelErrors"), QStringLiteral("Удалить|0"));
+
+    QMenu *service = nullptr;
+    for (QAction *menu : window->menuBar()->actions())
+        if (menu->text() == u"Сервис")
+            service = menu->menu();
+    ASSERT_NE(service, nullptr);
+    EXPECT_EQ(service->actions().at(0)->text(), QStringLiteral("Выгрузить в файлы"));
+    EXPECT_TRUE(service->actions().at(1)->isSeparator());
+    EXPECT_FALSE(commands().N18->isVisible());
+}
+
+TEST_F(PeriodCommandsTest, NewMonthIsCarriedOverBehindTheProgressWindow)
+{
+    {
+        ModalDriver driver(choose(3, 6)); // April 2012
+        commands().LoadAccountActionExecute();
+    }
+    EXPECT_EQ(window->AppSettings->FPeriodString, QStringLiteral("201204"));
+    EXPECT_EQ(configured(), QStringLiteral("201204"));
+    EXPECT_EQ(window->ComboBoxMonth->currentIndex(), 3);
+    EXPECT_EQ(window->ComboBoxYear->currentText(), QStringLiteral("2012"));
+    EXPECT_TRUE(window->Views.isOpen());
+    EXPECT_GT(window->Views.ClientDataSetInvoice.recordCount(), 0);
+    EXPECT_EQ(window->Views.ClientDataSetInvoice.asString(u"dkey").mid(12, 4), QStringLiteral("1204"));
+    EXPECT_TRUE(MessageBoxes::shownTexts().isEmpty()) << MessageBoxes::shownTexts().join(u'\n').toStdString();
+}
+
+TEST_F(PeriodCommandsTest, ProgressWindowCountsRowsAndClosesItself)
+{
+    period::CarryOverPlan plan = period::planCarryOver(*window->AppSettings, 12, 4, true);
+    TTransferRemainsForm form(*window->AppSettings, plan, window.get());
+    EXPECT_EQ(form.exec(), QDialog::Accepted);
+    EXPECT_TRUE(form.succeeded());
+    EXPECT_EQ(form.Procent->text(), QString::number(form.summary().rowsRead));
+    EXPECT_EQ(form.Current->text(), form.Procent->text());
+    EXPECT_EQ(form.ProgressBarTotal->value(), form.ProgressBarTotal->maximum());
+    // Nothing is installed by the window: the open period is still March.
+    EXPECT_EQ(window->AppSettings->FPeriodString, QStringLiteral("201203"));
+
+    // A failure on the worker closes the window too and is held for the command to report.
+    QFile broken(plan.previousTable);
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    broken.write("not a data packet");
+    broken.close();
+    TTransferRemainsForm failing(*window->AppSettings, plan, window.get());
+    EXPECT_EQ(failing.exec(), QDialog::Rejected);
+    EXPECT_FALSE(failing.succeeded());
+    EXPECT_TRUE(failing.errorMessage().startsWith(QStringLiteral("error in RemainsThread.TransferRemains")));
+}
+
+TEST_F(PeriodCommandsTest, CurrentPeriodAndCancelChangeNothing)
+{
+    {
+        ModalDriver driver(choose(2, 6)); // March 2012, the open one
+        commands().LoadAccountActionExecute();
+    }
+    EXPECT_EQ(MessageBoxes::shownTexts(), QStringList{QStringLiteral("Выбранный период является текущим.")});
+    {
+        ModalDriver driver([](QDialog &dialog) { static_cast<TDeclarationPeriodForm &>(dialog).Button2->click(); });
+        commands().LoadAccountActionExecute();
+    }
+    EXPECT_EQ(window->AppSettings->FPeriodString, QStringLiteral("201203"));
+    EXPECT_EQ(configured(), QStringLiteral("201203"));
+    EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("reports/201204"))));
+}
+
+TEST_F(PeriodCommandsTest, IncompleteChoiceKeepsTheDialogOpen)
+{
+    ModalDriver driver([](QDialog &dialog) {
+        auto &form = static_cast<TDeclarationPeriodForm &>(dialog);
+        form.ComboBoxMonth->setCurrentIndex(4);
+        form.Button1->click(); // no year: stays open
+        EXPECT_TRUE(form.isVisible());
+        form.Button2->click();
+    });
+    commands().LoadAccountActionExecute();
+    EXPECT_EQ(window->AppSettings->FPeriodString, QStringLiteral("201203"));
+}
+
+TEST_F(PeriodCommandsTest, ExistingMonthIsReplacedOnlyWhenTheUserAgrees)
+{
+    // February exists: carrying January (absent) into it would replace its table.
+    const QString february = window->AppSettings->FcurDir + QStringLiteral("reports/201202");
+    const QStringList before = QDir(february).entryList(QDir::Files);
+    MessageBoxes::setAnswerAutomatically(false);
+    MessageBoxes::setNextAnswer(QMessageBox::No);
+    {
+        ModalDriver driver(choose(1, 6));
+        commands().LoadAccountActionExecute();
+    }
+    EXPECT_EQ(window->AppSettings->FPeriodString, QStringLiteral("201203"));
+    EXPECT_TRUE(MessageBoxes::shownTexts().value(0).contains(QStringLiteral("уже есть")));
+    EXPECT_EQ(QDir(february).entryList(QDir::Files), before);
+}
+
+TEST_F(PeriodCommandsTest, LoadingAHandedInFolderSwitchesToItAndVerifies)
+{
+    // Hand March out into a folder, then load it back as the operator would.
+    TempDir out;
+    setFolderChooser([&](QWidget *, const QString &caption, QString &folder) {
+        EXPECT_EQ(caption, QStringLiteral("Выберете папку куда выгрузить отчет"));
+        folder = out.path();
+        return true;
+    });
+    commands().ExportToXMLActionExecute();
+    const QString handed = out.file(QStringLiteral("201203"));
+    EXPECT_EQ(QDir(handed).entryList(QDir::Files).size(), 2);
+
+    setFolderChooser([&](QWidget *, const QString &caption, QString &folder) {
+        EXPECT_EQ(caption, QStringLiteral("Выберете папку с отчетом"));
+        folder = handed;
+        return true;
+    });
+    MessageBoxes::clearShownTexts();
+    commands().ImportToDBActionExecute();
+    EXPECT_EQ(window->AppSettings->FDeclarationFileName.left(handed.size()), handed);
+    EXPECT_EQ(MessageBoxes::shownTexts().value(MessageBoxes::shownTexts().size() - 1),
+              QStringLiteral("Верификация завершена успешно."));
+    EXPECT_FALSE(window->Essential->text().isEmpty());
+    EXPECT_TRUE(window->Views.isOpen());
+    // The chooser starts there next time; the configured period stays the workspace's own.
+    EXPECT_EQ(IniFile(dir.file(QStringLiteral("tamrel.ini"))).readString(QStringLiteral("recent"), QStringLiteral("path")),
+              handed);
+    EXPECT_EQ(configured(), QStringLiteral("201203"));
+}
+
+TEST_F(PeriodCommandsTest, BadFolderNameStopsWithItsMessage)
+{
+    TempDir out;
+    QDir().mkpath(out.file(QStringLiteral("2012ab")));
+    setFolderChooser([&](QWidget *, const QString &, QString &folder) {
+        folder = out.file(QStringLiteral("2012ab"));
+        return true;
+    });
+    const QString before = window->AppSettings->FDeclarationFileName;
+    commands().ImportToDBActionExecute();
+    EXPECT_EQ(MessageBoxes::shownTexts(), QStringList{QStringLiteral("Название папки должно быть в формате: YYYYMM")});
+    EXPECT_EQ(window->AppSettings->FDeclarationFileName, before);
+}
+
+TEST_F(PeriodCommandsTest, AddingAReportAppendsItsInvoices)
+{
+    const int invoices = window->Views.ClientDataSetInvoice.recordCount();
+    const QString february = QDir(window->AppSettings->FcurDir + QStringLiteral("reports/201202"))
+                                 .entryInfoList({QStringLiteral("??????????????????.xml")}, QDir::Files)
+                                 .value(0)
+                                 .absoluteFilePath();
+    ASSERT_FALSE(february.isEmpty());
+    commands().setFileChooser([&](QWidget *) { return february; });
+    {
+        ModalDriver driver([](QDialog &dialog) {
+            auto &form = static_cast<TDialogForm &>(dialog);
+            EXPECT_EQ(form.windowTitle(), QStringLiteral("Добавление отчета"));
+            form.ButtonAdd->click();
+        });
+        commands().LoadAddDeclarationActionExecute();
+    }
+    EXPECT_GT(window->Views.ClientDataSetInvoice.recordCount(), invoices);
+    window->Views.ClientDataSetInvoice.last();
+    EXPECT_EQ(window->Views.ClientDataSetInvoice.asString(u"dkey").mid(12, 4), QStringLiteral("1203"));
+    EXPECT_TRUE(MessageBoxes::shownTexts().isEmpty());
+}
+
+TEST_F(PeriodCommandsTest, ReconciliationReportsItsCount)
+{
+    commands().N18Click();
+    ASSERT_EQ(MessageBoxes::shownTexts().size(), 1);
+    EXPECT_TRUE(MessageBoxes::shownTexts().at(0).startsWith(QStringLiteral("Количество ошибок: ")));
+    EXPECT_TRUE(QFileInfo::exists(dir.file(QStringLiteral("error.log"))));
+    EXPECT_TRUE(window->Views.isOpen());
+}
+
+} // namespace
