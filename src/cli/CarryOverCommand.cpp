@@ -6,6 +6,7 @@
 
 #include <QDir>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace kalvor::cli {
@@ -41,12 +42,11 @@ Command carryOverCommand()
                     else
                         return usage();
                 }
-                bool yearOk = false;
-                bool monthOk = false;
-                const int year = period.mid(2, 2).toInt(&yearOk);
-                const int month = period.mid(4, 2).toInt(&monthOk);
-                if (period.size() != 6 || !period.startsWith(QStringLiteral("20")) || !yearOk || !monthOk)
+                const bool digits = std::all_of(period.cbegin(), period.cend(), [](QChar c) { return c.isDigit(); });
+                if (period.size() != 6 || !digits || !period.startsWith(QStringLiteral("20")))
                     return usage();
+                const int year = period.mid(2, 2).toInt();
+                const int month = period.mid(4, 2).toInt();
 
                 TAppSettings settings;
                 openConfiguredPeriod(options, settings);

@@ -1,8 +1,8 @@
+#include "support/CliRunner.h"
 #include "support/TempDir.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -10,19 +10,9 @@ using namespace kalvor::test;
 
 namespace {
 
-struct CliResult {
-    int status = -1;
-    QString out;
-    QByteArray err;
-};
-
 CliResult runIn(const QString &home, const QString &command)
 {
-    QProcess process;
-    process.start(QStringLiteral(KALVOR_CLI_PATH), {QStringLiteral("--home"), home, command});
-    process.waitForFinished(60000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()), process.readAllStandardError()};
+    return runCli({QStringLiteral("--home"), home, command});
 }
 
 } // namespace
@@ -30,10 +20,7 @@ CliResult runIn(const QString &home, const QString &command)
 TEST(CliMaintenance, EachCommandWorksOnTheConfiguredPeriodAndPrintsItsMessage)
 {
     TempDir dir;
-    const QString home = dir.file(QStringLiteral("ws"));
-    QProcess demo;
-    demo.start(QStringLiteral(KALVOR_CLI_PATH), {QStringLiteral("demo"), home});
-    ASSERT_TRUE(demo.waitForFinished(60000) && demo.exitCode() == 0);
+    const QString home = demoWorkspace(dir);
 
     const std::pair<const char *, const char *> expected[] = {
         {"compact", "Размер файла уменьшен на "},
@@ -49,7 +36,7 @@ TEST(CliMaintenance, EachCommandWorksOnTheConfiguredPeriodAndPrintsItsMessage)
     };
     for (const auto &[command, message] : expected) {
         const CliResult r = runIn(home, QString::fromLatin1(command));
-        EXPECT_EQ(r.status, 0) << command << ": " << r.err.constData();
+        EXPECT_EQ(r.status, 0) << command << ": " << r.err.toStdString();
         EXPECT_TRUE(r.out.startsWith(QString::fromUtf8(message))) << command << ": " << r.out.toStdString();
     }
     EXPECT_TRUE(QFileInfo::exists(home + QStringLiteral("/divide/710701234500120300(1).xml")));
@@ -59,7 +46,7 @@ TEST(CliMaintenance, EachCommandWorksOnTheConfiguredPeriodAndPrintsItsMessage)
     // The conversion runs once per period.
     const CliResult again = runIn(home, QStringLiteral("convert-kinds"));
     EXPECT_EQ(again.status, 1);
-    EXPECT_TRUE(again.err.contains("201203")) << again.err.constData();
+    EXPECT_TRUE(again.err.contains(QStringLiteral("201203"))) << again.err.toStdString();
 
     // A workspace without a period is refused with a message.
     const CliResult empty = runIn(dir.file(QStringLiteral("empty")), QStringLiteral("compact"));

@@ -1,10 +1,10 @@
+#include "support/CliRunner.h"
 #include "support/TempDir.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QProcessEnvironment>
 #include <QThread>
 
@@ -13,34 +13,6 @@
 using namespace kalvor::test;
 
 namespace {
-
-struct CliResult {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-CliResult runCli(const QStringList &arguments, const QString &workingDir = {},
-                 const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
-{
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    if (!workingDir.isEmpty())
-        process.setWorkingDirectory(workingDir);
-    process.start(QStringLiteral(KALVOR_CLI_PATH), arguments);
-    process.waitForFinished(60000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
-}
-
-// A demo workspace: the filer 7107012345 with February and March 2012, March open.
-QString demoWorkspace(const TempDir &dir)
-{
-    const QString home = dir.file(QStringLiteral("ws"));
-    const CliResult demo = runCli({QStringLiteral("demo"), home});
-    EXPECT_EQ(demo.status, 0) << demo.err.toStdString();
-    return home;
-}
 
 QStringList lines(const QString &text)
 {

@@ -1,28 +1,13 @@
+#include "support/CliRunner.h"
 #include "support/TempDir.h"
 
 #include <QFileInfo>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
 using namespace kalvor::test;
 
 namespace {
-
-struct CliResult {
-    int status = -1;
-    QString out;
-    QByteArray err;
-};
-
-CliResult run(const QStringList &arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(KALVOR_CLI_PATH), arguments);
-    process.waitForFinished(60000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()), process.readAllStandardError()};
-}
 
 QStringList linesOf(const QString &path)
 {
@@ -38,18 +23,18 @@ TEST(CliReconcileExportText, WriteTheirFilesInTheWorkspaceAndPrintTheMessage)
 {
     TempDir dir;
     const QString home = dir.file(QStringLiteral("ws"));
-    ASSERT_EQ(run({QStringLiteral("demo"), home}).status, 0);
+    ASSERT_EQ(runCli({QStringLiteral("demo"), home}).status, 0);
 
-    const CliResult reconcile = run({QStringLiteral("--home"), home, QStringLiteral("reconcile")});
-    EXPECT_EQ(reconcile.status, 0) << reconcile.err.constData();
+    const CliResult reconcile = runCli({QStringLiteral("--home"), home, QStringLiteral("reconcile")});
+    EXPECT_EQ(reconcile.status, 0) << reconcile.err.toStdString();
     const QStringList log = linesOf(home + QStringLiteral("/error.log"));
     ASSERT_FALSE(log.isEmpty());
     EXPECT_TRUE(log.first().startsWith(QStringLiteral("dkey|№ Накладной|")));
     // The count printed is that of the log's lines.
     EXPECT_EQ(reconcile.out, QStringLiteral("Количество ошибок: %1 ( см. файл error.log)\n").arg(log.size() - 1));
 
-    const CliResult exported = run({QStringLiteral("--home"), home, QStringLiteral("export-text")});
-    EXPECT_EQ(exported.status, 0) << exported.err.constData();
+    const CliResult exported = runCli({QStringLiteral("--home"), home, QStringLiteral("export-text")});
+    EXPECT_EQ(exported.status, 0) << exported.err.toStdString();
     EXPECT_EQ(exported.out, QStringLiteral("Данные выгружены:  ( см. файл data.txt)\n"));
     const QStringList data = linesOf(home + QStringLiteral("/data.txt"));
     ASSERT_GT(data.size(), 1);
@@ -63,9 +48,9 @@ TEST(CliReconcileExportText, RefuseExtraArgumentsAndWorkspacesWithoutAPeriod)
 {
     TempDir dir;
     for (const QString &command : {QStringLiteral("reconcile"), QStringLiteral("export-text")}) {
-        const CliResult extra = run({QStringLiteral("--home"), dir.path(), command, QStringLiteral("more")});
+        const CliResult extra = runCli({QStringLiteral("--home"), dir.path(), command, QStringLiteral("more")});
         EXPECT_EQ(extra.status, 2) << command.toStdString();
-        const CliResult empty = run({QStringLiteral("--home"), dir.file(QStringLiteral("empty")), command});
+        const CliResult empty = runCli({QStringLiteral("--home"), dir.file(QStringLiteral("empty")), command});
         EXPECT_EQ(empty.status, 1) << command.toStdString();
         EXPECT_FALSE(empty.err.isEmpty());
         EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("empty/error.log"))));
