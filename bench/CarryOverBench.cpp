@@ -54,7 +54,8 @@ int main(int argc, char **argv)
         plan.templateFileName = QString::fromLocal8Bit(argv[2]);
         plan.carriedFile = dir.filePath(QStringLiteral("carried.xml"));
         kalvor::period::CarryOverSummary summary;
-        const double pass = bestOf(runs, [&] { summary = kalvor::period::carryOverRemains(plan, QStringLiteral("1.0.0")); });
+        const double pass =
+            bestOf(runs, [&] { summary = kalvor::period::carryOverRemains(plan, QStringLiteral("1.0.0")); });
         std::printf("load=%.4f save=%.4f load+save=%.4f carry-over=%.4f ratio=%.2f rows=%lld kept=%lld\n", load, save,
                     load + save, pass, pass / (load + save), static_cast<long long>(summary.rowsRead),
                     static_cast<long long>(summary.rowsKept));

@@ -13,7 +13,10 @@ namespace kalvor::cli {
 
 namespace {
 
-void print(const QString &line) { std::printf("%s\n", line.toUtf8().constData()); }
+void print(const QString &line)
+{
+    std::printf("%s\n", line.toUtf8().constData());
+}
 
 int usage()
 {

@@ -22,8 +22,7 @@ void openConfiguredPeriod(const Options &options, TAppSettings &settings)
     runNormalStart(settings);
 }
 
-Command periodMaintenanceCommand(const QString &name, const QString &summary,
-                                 std::function<maintenance::MaintenanceResult(TAppSettings &)> action)
+Command periodMessageCommand(const QString &name, const QString &summary, std::function<QString(TAppSettings &)> action)
 {
     return {name, name, summary, [name, action](const Options &options, const QStringList &args) {
                 if (!args.isEmpty()) {
@@ -32,10 +31,15 @@ Command periodMaintenanceCommand(const QString &name, const QString &summary,
                 }
                 TAppSettings settings;
                 openConfiguredPeriod(options, settings);
-                const maintenance::MaintenanceResult result = action(settings);
-                std::printf("%s\n", result.message.toUtf8().constData());
+                std::printf("%s\n", action(settings).toUtf8().constData());
                 return 0;
             }};
+}
+
+Command periodMaintenanceCommand(const QString &name, const QString &summary,
+                                 std::function<maintenance::MaintenanceResult(TAppSettings &)> action)
+{
+    return periodMessageCommand(name, summary, [action](TAppSettings &settings) { return action(settings).message; });
 }
 
 } // namespace kalvor::cli

@@ -12,6 +12,9 @@ namespace kalvor::cli {
 // way the program starts. Throws KalvorError when the workspace has no configured period.
 void openConfiguredPeriod(const Options &options, TAppSettings &settings);
 
+// A command without arguments that runs one function on the configured period and prints its message.
+Command periodMessageCommand(const QString &name, const QString &summary, std::function<QString(TAppSettings &)> action);
+
 // A command that runs one maintenance function on the configured period and prints its message.
 Command periodMaintenanceCommand(const QString &name, const QString &summary,
                                  std::function<maintenance::MaintenanceResult(TAppSettings &)> action);

@@ -38,7 +38,10 @@ RowKind kindOf(std::string_view key)
 }
 
 // The first invoice of the period carries the version of the program that made the table.
-bool isFirstInvoice(std::string_view key) { return key.size() >= 32 && key.substr(16, 16) == "0000000100000000"; }
+bool isFirstInvoice(std::string_view key)
+{
+    return key.size() >= 32 && key.substr(16, 16) == "0000000100000000";
+}
 
 bool remainsPresent(const TableData &data, const Cell &rest)
 {
@@ -54,13 +57,13 @@ bool remainsPresent(const TableData &data, const Cell &rest)
 // Movement columns cleared on every carried position; transfers keep their package count, volume,
 // purchase sum and other charges.
 constexpr std::array kPositionCleared = {
-    "return_volume", "package_count", "volume", "sum_coming", "other_coming", "department_code_inner",
-    "package_count_charges", "volume_charges", "markup", "sum_charges", "return_volume_charges",
-    "writeoff_volume_charges", "other_charges",
+    "return_volume",         "package_count",           "volume",         "sum_coming", "other_coming",
+    "department_code_inner", "package_count_charges",   "volume_charges", "markup",     "sum_charges",
+    "return_volume_charges", "writeoff_volume_charges", "other_charges",
 };
 constexpr std::array kTransferCleared = {
-    "return_volume", "other_coming", "department_code_inner", "package_count_charges", "volume_charges",
-    "markup", "sum_charges", "return_volume_charges", "writeoff_volume_charges",
+    "return_volume", "other_coming", "department_code_inner", "package_count_charges",   "volume_charges",
+    "markup",        "sum_charges",  "return_volume_charges", "writeoff_volume_charges",
 };
 
 int fieldNamed(const QList<FieldDef> &fields, QStringView name)
@@ -137,8 +140,8 @@ CarryOverSummary carryOverRemains(const CarryOverPlan &plan, const QString &vers
     const int keyField = fieldNamed(source.fields, u"dkey");
     const int restField = fieldNamed(source.fields, u"rest");
     if (keyField < 0 || restField < 0)
-        throw KalvorError(QStringLiteral("В таблице %1 нет поля dkey или rest")
-                              .arg(QDir::toNativeSeparators(plan.previousTable)));
+        throw KalvorError(
+            QStringLiteral("В таблице %1 нет поля dkey или rest").arg(QDir::toNativeSeparators(plan.previousTable)));
 
     // Visible rows in key order; equal keys keep their file order.
     std::vector<std::uint32_t> order;
@@ -267,7 +270,8 @@ void installPeriod(TAppSettings &settings, const CarryOverPlan &plan)
     if (QFileInfo::exists(plan.declarationFileName))
         maintenance::keepBackup(settings.FcurDir, plan.declarationFileName);
     if (!CopyFileReplacing(settings.FKalvorFileName, plan.kalvorFileName))
-        throw KalvorError(QStringLiteral("Не удалось скопировать файл %1").arg(QDir::toNativeSeparators(plan.kalvorFileName)));
+        throw KalvorError(
+            QStringLiteral("Не удалось скопировать файл %1").arg(QDir::toNativeSeparators(plan.kalvorFileName)));
     if (!CopyFileReplacing(table, plan.declarationFileName))
         throw KalvorError(
             QStringLiteral("Не удалось записать файл %1").arg(QDir::toNativeSeparators(plan.declarationFileName)));

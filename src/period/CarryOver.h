@@ -52,8 +52,7 @@ struct CarryOverSummary {
 // position go too; every key gets the new period's YYMM and the first invoice the version stamp. The
 // result, in the template's columns and without a change log, is written to `plan.carriedFile`. Safe
 // to run on a worker thread: it touches no settings and no file but that one. Throws KalvorError.
-CarryOverSummary carryOverRemains(const CarryOverPlan &plan, const QString &versionText,
-                                  const Progress &progress = {});
+CarryOverSummary carryOverRemains(const CarryOverPlan &plan, const QString &versionText, const Progress &progress = {});
 
 // Makes the planned period current: its folder, the requisites copy, the declaration (the carried file,
 // or the template when `plan.previousTable` is empty), the settings and the configuration file's

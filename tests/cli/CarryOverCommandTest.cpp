@@ -40,13 +40,15 @@ TEST(CliCarryOver, CreatesTheMonthMakesItCurrentAndRefusesToOverwrite)
     EXPECT_EQ(again.status, 1);
     EXPECT_TRUE(again.err.contains(QStringLiteral("--replace"))) << again.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(home + QStringLiteral("/backup")));
-    const CliResult replaced = carry({QStringLiteral("201204"), QStringLiteral("--empty"), QStringLiteral("--replace")});
+    const CliResult replaced =
+        carry({QStringLiteral("201204"), QStringLiteral("--empty"), QStringLiteral("--replace")});
     EXPECT_EQ(replaced.status, 0) << replaced.err.toStdString();
     EXPECT_EQ(QDir(home + QStringLiteral("/backup")).entryList(QDir::Files).size(), 1);
 
     // The open period and a malformed one are refused with their messages.
     const CliResult current = carry({QStringLiteral("201204")});
     EXPECT_EQ(current.status, 1);
-    EXPECT_TRUE(current.err.contains(QStringLiteral("Выбранный период является текущим."))) << current.err.toStdString();
+    EXPECT_TRUE(current.err.contains(QStringLiteral("Выбранный период является текущим.")))
+        << current.err.toStdString();
     EXPECT_EQ(carry({QStringLiteral("2012-4")}).status, 2);
 }

@@ -2,7 +2,6 @@
 #include "support/PacketText.h"
 #include "support/TempDir.h"
 
-
 #include <gtest/gtest.h>
 
 using namespace kalvor::test;
@@ -11,9 +10,10 @@ TEST(CliDump, PrintsVisibleRowsAsStoredText)
 {
     const CliResult r = runCli({QStringLiteral("dump"), dataFile(QStringLiteral("packets/engine-one-line.xml"))});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out.toStdString(), "code\tname\tprice\n1\tновое \"1\"\t2.00\n2\tВодка\t\n5\tafter\\r\\nline\t\n8\tdetail\t\n");
-    const CliResult count = runCli({QStringLiteral("dump"), QStringLiteral("--count"),
-                                    dataFile(QStringLiteral("packets/engine-one-line.xml"))});
+    EXPECT_EQ(r.out.toStdString(),
+              "code\tname\tprice\n1\tновое \"1\"\t2.00\n2\tВодка\t\n5\tafter\\r\\nline\t\n8\tdetail\t\n");
+    const CliResult count = runCli(
+        {QStringLiteral("dump"), QStringLiteral("--count"), dataFile(QStringLiteral("packets/engine-one-line.xml"))});
     EXPECT_EQ(count.out, QStringLiteral("4\n"));
 }
 

@@ -7,18 +7,6 @@
 
 using namespace kalvor::test;
 
-namespace {
-
-QStringList linesOf(const QString &path)
-{
-    QStringList lines = QString::fromUtf8(readAll(path)).split(u'\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
-
-} // namespace
-
 TEST(CliReconcileExportText, WriteTheirFilesInTheWorkspaceAndPrintTheMessage)
 {
     TempDir dir;
@@ -27,7 +15,7 @@ TEST(CliReconcileExportText, WriteTheirFilesInTheWorkspaceAndPrintTheMessage)
 
     const CliResult reconcile = runCli({QStringLiteral("--home"), home, QStringLiteral("reconcile")});
     EXPECT_EQ(reconcile.status, 0) << reconcile.err.toStdString();
-    const QStringList log = linesOf(home + QStringLiteral("/error.log"));
+    const QStringList log = textFileLines(home + QStringLiteral("/error.log"));
     ASSERT_FALSE(log.isEmpty());
     EXPECT_TRUE(log.first().startsWith(QStringLiteral("dkey|№ Накладной|")));
     // The count printed is that of the log's lines.
@@ -36,12 +24,13 @@ TEST(CliReconcileExportText, WriteTheirFilesInTheWorkspaceAndPrintTheMessage)
     const CliResult exported = runCli({QStringLiteral("--home"), home, QStringLiteral("export-text")});
     EXPECT_EQ(exported.status, 0) << exported.err.toStdString();
     EXPECT_EQ(exported.out, QStringLiteral("Данные выгружены:  ( см. файл data.txt)\n"));
-    const QStringList data = linesOf(home + QStringLiteral("/data.txt"));
+    const QStringList data = textFileLines(home + QStringLiteral("/data.txt"));
     ASSERT_GT(data.size(), 1);
     EXPECT_TRUE(data.first().startsWith(QStringLiteral("dkey|поставщик|")));
     for (const QString &line : data)
         EXPECT_EQ(line.split(u'|').size(), 32) << line.toStdString();
-    EXPECT_TRUE(linesOf(home + QStringLiteral("/error.log")).first().startsWith(QStringLiteral("dkey|поставщик|")));
+    EXPECT_TRUE(
+        textFileLines(home + QStringLiteral("/error.log")).first().startsWith(QStringLiteral("dkey|поставщик|")));
 }
 
 TEST(CliReconcileExportText, RefuseExtraArgumentsAndWorkspacesWithoutAPeriod)

@@ -42,8 +42,8 @@ protected:
     void SetUp() override
     {
         createDemoWorkspace(dir.path(), QStringLiteral(KALVOR_SOURCE_SHARE_DIR), 40);
-        window = std::make_unique<TMainForm>(QStringList{QStringLiteral("kalvor"), QStringLiteral("--home"), dir.path()},
-                                             QString());
+        window = std::make_unique<TMainForm>(
+            QStringList{QStringLiteral("kalvor"), QStringLiteral("--home"), dir.path()}, QString());
         window->FormCreate();
         MessageBoxes::clearShownTexts();
     }
@@ -87,7 +87,8 @@ TEST_F(PeriodCommandsTest, ButtonsAndMenuItemsArePlaced)
     EXPECT_EQ(hint("SpeedButton11"), QStringLiteral("Добавить/заменить отчет|1"));
     EXPECT_EQ(hint("SpeedButtonExport"), QStringLiteral("Выгрузка в файлы|1"));
     EXPECT_EQ(hint("SpeedButton10"), QStringLiteral("Загрузить декларацию|1"));
-    EXPECT_EQ(window->findChild<QToolButton *>(QStringLiteral("SpeedButton10"))->text(), QStringLiteral("Загрузить из файла"));
+    EXPECT_EQ(window->findChild<QToolButton *>(QStringLiteral("SpeedButton10"))->text(),
+              QStringLiteral("Загрузить из файла"));
     EXPECT_EQ(hint("SpeedButton17"), QStringLiteral("-> в текст|0"));
     EXPECT_EQ(hint("BtnDelErrors"), QStringLiteral("Удалить|0"));
 
@@ -211,8 +212,9 @@ TEST_F(PeriodCommandsTest, LoadingAHandedInFolderSwitchesToItAndVerifies)
     EXPECT_FALSE(window->Essential->text().isEmpty());
     EXPECT_TRUE(window->Views.isOpen());
     // The chooser starts there next time; the configured period stays the workspace's own.
-    EXPECT_EQ(IniFile(dir.file(QStringLiteral("tamrel.ini"))).readString(QStringLiteral("recent"), QStringLiteral("path")),
-              handed);
+    EXPECT_EQ(
+        IniFile(dir.file(QStringLiteral("tamrel.ini"))).readString(QStringLiteral("recent"), QStringLiteral("path")),
+        handed);
     EXPECT_EQ(configured(), QStringLiteral("201203"));
 }
 

@@ -1,6 +1,6 @@
+#include "period/CarryOver.h"
 #include "app/Startup.h"
 #include "app/TAppSettings.h"
-#include "period/CarryOver.h"
 #include "store/DeclarationKey.h"
 #include "store/FileCopy.h"
 #include "store/KalvorError.h"
@@ -57,15 +57,16 @@ protected:
         QDir().mkpath(folder);
         const QString stem = dkey::stemFor(settings.Fkalvor.FINN, settings.FPeriodString);
         settings.SetKalvorFileName(folder + u'/' + stem + QStringLiteral("d.xml"));
-        CopyFileReplacing(QStringLiteral(KALVOR_SOURCE_SHARE_DIR "/templates/xml/kalvor.xml"), settings.FKalvorFileName);
+        CopyFileReplacing(QStringLiteral(KALVOR_SOURCE_SHARE_DIR "/templates/xml/kalvor.xml"),
+                          settings.FKalvorFileName);
     }
 
     QString writePrevious(const QString &period, const QList<QByteArray> &rows)
     {
         const QString folder = periodFolder(settings.FcurDir, period);
         QDir().mkpath(folder);
-        return test::writeDeclaration(folder, QStringLiteral("710701234500") + period.mid(2, 4) + QStringLiteral("00.xml"),
-                                      rows);
+        return test::writeDeclaration(
+            folder, QStringLiteral("710701234500") + period.mid(2, 4) + QStringLiteral("00.xml"), rows);
     }
 
     // Plan, pass and install as the command runs them.
@@ -97,25 +98,26 @@ protected:
 
 TEST_F(CarryOverTest, KeepsStockDropsTheRestAndClearsMovements)
 {
-    const QByteArray moved = "return_volume=\"1.000\" package_count=\"6\" volume=\"3.000\" sum_coming=\"0.300\" "
-                             "other_coming=\"1.000\" department_code_inner=\"2\" package_count_charges=\"4\" "
-                             "volume_charges=\"2.000\" markup=\"10.00\" sum_charges=\"0.200\" "
-                             "return_volume_charges=\"0.500\" writeoff_volume_charges=\"0.500\" other_charges=\"1.000\" "
-                             "rest_volume=\"9.000\" purches_price=\"50.00\" supply_name=\"Кристалл, ОАО\"";
+    const QByteArray moved =
+        "return_volume=\"1.000\" package_count=\"6\" volume=\"3.000\" sum_coming=\"0.300\" "
+        "other_coming=\"1.000\" department_code_inner=\"2\" package_count_charges=\"4\" "
+        "volume_charges=\"2.000\" markup=\"10.00\" sum_charges=\"0.200\" "
+        "return_volume_charges=\"0.500\" writeoff_volume_charges=\"0.500\" other_charges=\"1.000\" "
+        "rest_volume=\"9.000\" purches_price=\"50.00\" supply_name=\"Кристалл, ОАО\"";
     writePrevious(QStringLiteral("201203"), {
-        row(1, 0, 0, "supply_name=\"Кристалл, ОАО\""),
-        row(1, 1, 0, moved + " rest=\"5.000\""),
-        row(1, 2, 0, moved + " rest=\"0.000\""),
-        row(1, 3, 0, moved),                           // no remains at all
-        row(2, 0, 0, ""),
-        row(2, 1, 0, moved + " rest=\"0\""),            // kept by its first transfer
-        row(2, 1, 1, moved + " rest=\"2.000\""),
-        row(2, 1, 2, moved + " rest=\"0.000\""),
-        row(3, 0, 0, ""),                               // all positions gone
-        row(3, 1, 0, moved + " rest=\"\""),
-        row(4, 0, 0, ""),                               // the last invoice, without stock
-        row(4, 1, 0, moved + " rest=\"0.000\""),
-    });
+                                                row(1, 0, 0, "supply_name=\"Кристалл, ОАО\""),
+                                                row(1, 1, 0, moved + " rest=\"5.000\""),
+                                                row(1, 2, 0, moved + " rest=\"0.000\""),
+                                                row(1, 3, 0, moved), // no remains at all
+                                                row(2, 0, 0, ""),
+                                                row(2, 1, 0, moved + " rest=\"0\""), // kept by its first transfer
+                                                row(2, 1, 1, moved + " rest=\"2.000\""),
+                                                row(2, 1, 2, moved + " rest=\"0.000\""),
+                                                row(3, 0, 0, ""), // all positions gone
+                                                row(3, 1, 0, moved + " rest=\"\""),
+                                                row(4, 0, 0, ""), // the last invoice, without stock
+                                                row(4, 1, 0, moved + " rest=\"0.000\""),
+                                            });
 
     const period::CarryOverSummary summary = carry(12, 4);
     EXPECT_EQ(summary.rowsRead, 12);
@@ -125,15 +127,15 @@ TEST_F(CarryOverTest, KeepsStockDropsTheRestAndClearsMovements)
     EXPECT_EQ(summary.transfersDropped, 1);
 
     // Keys take April's YYMM and keep their stem and numbers; opening remains are last month's closing.
-    EXPECT_EQ(column("rest_volume"), QStringList({
-        QStringLiteral("12040000000100000000="), QStringLiteral("12040000000100000100=5.000"),
-        QStringLiteral("12040000000200000000="), QStringLiteral("12040000000200000100=0"),
-        QStringLiteral("12040000000200000101=2.000")}));
+    EXPECT_EQ(column("rest_volume"),
+              QStringList({QStringLiteral("12040000000100000000="), QStringLiteral("12040000000100000100=5.000"),
+                           QStringLiteral("12040000000200000000="), QStringLiteral("12040000000200000100=0"),
+                           QStringLiteral("12040000000200000101=2.000")}));
     // Positions lose every movement; transfers keep their package count, volume, sum and other charges.
-    EXPECT_EQ(column("package_count"), QStringList({
-        QStringLiteral("12040000000100000000="), QStringLiteral("12040000000100000100=0"),
-        QStringLiteral("12040000000200000000="), QStringLiteral("12040000000200000100=0"),
-        QStringLiteral("12040000000200000101=6")}));
+    EXPECT_EQ(column("package_count"),
+              QStringList({QStringLiteral("12040000000100000000="), QStringLiteral("12040000000100000100=0"),
+                           QStringLiteral("12040000000200000000="), QStringLiteral("12040000000200000100=0"),
+                           QStringLiteral("12040000000200000101=6")}));
     EXPECT_EQ(column("other_charges").mid(3), QStringList({QStringLiteral("12040000000200000100=0.000"),
                                                            QStringLiteral("12040000000200000101=1.000")}));
     EXPECT_EQ(column("department_code_inner").mid(4), QStringList({QStringLiteral("12040000000200000101=0")}));
@@ -143,10 +145,10 @@ TEST_F(CarryOverTest, KeepsStockDropsTheRestAndClearsMovements)
     EXPECT_EQ(column("supply_name").at(0), QStringLiteral("12040000000100000000=Кристалл, ОАО"));
     EXPECT_EQ(column("rest").at(1), QStringLiteral("12040000000100000100=5.000"));
     // The first invoice carries the version stamp, no other row does.
-    EXPECT_EQ(column("version"), QStringList({
-        QStringLiteral("12040000000100000000=Версия 1.0.0"), QStringLiteral("12040000000100000100="),
-        QStringLiteral("12040000000200000000="), QStringLiteral("12040000000200000100="),
-        QStringLiteral("12040000000200000101=")}));
+    EXPECT_EQ(column("version"),
+              QStringList({QStringLiteral("12040000000100000000=Версия 1.0.0"), QStringLiteral("12040000000100000100="),
+                           QStringLiteral("12040000000200000000="), QStringLiteral("12040000000200000100="),
+                           QStringLiteral("12040000000200000101=")}));
 }
 
 TEST_F(CarryOverTest, InstallsThePeriodAndRecordsIt)
@@ -174,8 +176,8 @@ TEST_F(CarryOverTest, JanuaryComesFromDecemberOfTheYearBefore)
     const period::CarryOverPlan plan = period::planCarryOver(settings, 13, 1, true);
     EXPECT_TRUE(plan.previousTable.endsWith(QStringLiteral("reports/201212/710701234500121200.xml")));
     carry(13, 1);
-    EXPECT_EQ(column("rest_volume"), QStringList({QStringLiteral("13010000000700000000="),
-                                                  QStringLiteral("13010000000700000100=3.000")}));
+    EXPECT_EQ(column("rest_volume"),
+              QStringList({QStringLiteral("13010000000700000000="), QStringLiteral("13010000000700000100=3.000")}));
 }
 
 TEST_F(CarryOverTest, StemOfTenAndTwelveDigitInn)

@@ -22,13 +22,7 @@ struct Workspace {
         settings.SetcurDir(dir.path() + u'/');
         settings.SetDeclarationFileName(writeDeclaration(dir.path(), QStringLiteral("d.xml"), rows));
     }
-    QStringList logLines() const
-    {
-        QStringList lines = QString::fromUtf8(readAll(dir.file(QStringLiteral("error.log")))).split(u'\n');
-        if (!lines.isEmpty() && lines.last().isEmpty())
-            lines.removeLast();
-        return lines;
-    }
+    QStringList logLines() const { return textFileLines(dir.file(QStringLiteral("error.log"))); }
     TempDir dir;
     TAppSettings settings;
 };

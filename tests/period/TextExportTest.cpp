@@ -23,13 +23,7 @@ struct Workspace {
         settings.SetcurDir(dir.path() + u'/');
         settings.SetDeclarationFileName(writeDeclaration(dir.path(), QStringLiteral("d.xml"), rows));
     }
-    QStringList lines(const char *name) const
-    {
-        QStringList lines = QString::fromUtf8(readAll(dir.file(QString::fromLatin1(name)))).split(u'\n');
-        if (!lines.isEmpty() && lines.last().isEmpty())
-            lines.removeLast();
-        return lines;
-    }
+    QStringList lines(const char *name) const { return textFileLines(dir.file(QString::fromLatin1(name))); }
     TempDir dir;
     TAppSettings settings;
 };

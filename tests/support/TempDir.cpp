@@ -37,4 +37,12 @@ QString dataFile(const QString &name)
     return QStringLiteral(KALVOR_TEST_DATA_DIR "/") + name;
 }
 
+QStringList textFileLines(const QString &path)
+{
+    QStringList lines = QString::fromUtf8(readAll(path)).split(u'\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
 } // namespace kalvor::test

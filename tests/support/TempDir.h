@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 namespace kalvor::test {
@@ -20,6 +21,8 @@ private:
 };
 
 QByteArray readAll(const QString &path);
+// The lines of a UTF-8 text file; a final line end adds no empty line.
+QStringList textFileLines(const QString &path);
 // A file under tests/data.
 QString dataFile(const QString &name);
 

@@ -52,7 +52,8 @@ TDialogForm::TDialogForm(QWidget *parent) : QDialog(parent)
 
     auto *adding = new QGroupBox(QStringLiteral(" Добавление данных "));
     auto *addingLayout = new QVBoxLayout(adding);
-    addingLayout->addWidget(describing(QStringLiteral("автоматическая конвертация (если отчет добавляется с другим ИНН)")));
+    addingLayout->addWidget(
+        describing(QStringLiteral("автоматическая конвертация (если отчет добавляется с другим ИНН)")));
     addingLayout->addWidget(describing(QStringLiteral("автоматическое приведение отчетного периода (период из "
                                                       "подгружаемого файла заменяется на текущий отчетный период)")));
     addingLayout->addWidget(ButtonAdd, 0, Qt::AlignRight);

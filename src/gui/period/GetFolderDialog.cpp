@@ -16,7 +16,10 @@ FolderChooser &injectedChooser()
 
 } // namespace
 
-void setFolderChooser(FolderChooser chooser) { injectedChooser() = std::move(chooser); }
+void setFolderChooser(FolderChooser chooser)
+{
+    injectedChooser() = std::move(chooser);
+}
 
 bool GetFolderDialog(QWidget *parent, const QString &caption, QString &strFolder)
 {

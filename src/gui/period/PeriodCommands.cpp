@@ -53,12 +53,10 @@ QString errorText(const std::exception &e)
 
 PeriodCommands::PeriodCommands(TAppSettings &settings, QWidget *window, PeriodWindowHooks hooks, QObject *parent)
     : QObject(parent), m_settings(settings), m_window(window), m_hooks(std::move(hooks)),
-      m_chooseFile(&chooseDeclarationFile),
-      m_launch([](const QString &program, const QStringList &arguments) {
+      m_chooseFile(&chooseDeclarationFile), m_launch([](const QString &program, const QStringList &arguments) {
           return QProcess::startDetached(program, arguments);
       })
-{
-}
+{}
 
 void PeriodCommands::createActions(QObject *owner)
 {
@@ -77,11 +75,12 @@ void PeriodCommands::createActions(QObject *owner)
     LoadAddDeclarationAction = make("LoadAddDeclarationAction", QStringLiteral("Добавить/заменить отчет"),
                                     QStringLiteral("Добавить/заменить отчет"), QStyle::SP_FileDialogToParent,
                                     &PeriodCommands::LoadAddDeclarationActionExecute);
-    ExportToXMLAction = make("ExportToXMLAction", QStringLiteral("Выгрузить в файлы"), QStringLiteral("Выгрузка в файлы"),
-                             QStyle::SP_DialogSaveButton, &PeriodCommands::ExportToXMLActionExecute);
-    ImportToDBAction = make("ImportToDBAction", QStringLiteral("Загрузить из файла"),
-                            QStringLiteral("Загрузить декларацию"), QStyle::SP_DialogOpenButton,
-                            &PeriodCommands::ImportToDBActionExecute);
+    ExportToXMLAction =
+        make("ExportToXMLAction", QStringLiteral("Выгрузить в файлы"), QStringLiteral("Выгрузка в файлы"),
+             QStyle::SP_DialogSaveButton, &PeriodCommands::ExportToXMLActionExecute);
+    ImportToDBAction =
+        make("ImportToDBAction", QStringLiteral("Загрузить из файла"), QStringLiteral("Загрузить декларацию"),
+             QStyle::SP_DialogOpenButton, &PeriodCommands::ImportToDBActionExecute);
     N18 = make("N18", QStringLiteral("Тест: сверка остатков на конец периода"),
                QStringLiteral("Тест: сверка остатков на конец периода"), QStyle::SP_FileDialogContentsView,
                &PeriodCommands::N18Click);
@@ -152,11 +151,11 @@ void PeriodCommands::LoadAccountActionExecute()
         MessageBoxes::information(m_window, errorText(e));
         return;
     }
-    if (plan.targetExists
-        && MessageBoxes::question(m_window, QStringLiteral("Декларация за выбранный период уже есть:\n%1\n"
-                                                           "Заменить ее? Прежний файл будет сохранен в папке backup.")
-                                                .arg(QDir::toNativeSeparators(plan.declarationFileName)))
-               != QMessageBox::Yes)
+    if (plan.targetExists &&
+        MessageBoxes::question(m_window, QStringLiteral("Декларация за выбранный период уже есть:\n%1\n"
+                                                        "Заменить ее? Прежний файл будет сохранен в папке backup.")
+                                             .arg(QDir::toNativeSeparators(plan.declarationFileName))) !=
+            QMessageBox::Yes)
         return;
     if (!plan.notice.isEmpty())
         MessageBoxes::information(m_window, plan.notice);

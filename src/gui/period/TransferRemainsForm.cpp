@@ -13,7 +13,10 @@
 
 namespace kalvor::gui {
 
-void TRemainsThread::run() { TransferRemains->Transfer(); }
+void TRemainsThread::run()
+{
+    TransferRemains->Transfer();
+}
 
 TTransferRemainsForm::TTransferRemainsForm(TAppSettings &settings, period::CarryOverPlan plan, QWidget *parent)
     : QDialog(parent), AppSettings(settings), m_plan(std::move(plan)), m_versionText(versionText())
@@ -43,7 +46,8 @@ TTransferRemainsForm::TTransferRemainsForm(TAppSettings &settings, period::Carry
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     // Emitted on the worker, shown on the window's thread.
-    connect(this, &TTransferRemainsForm::transferStarted, this, &TTransferRemainsForm::showStarted, Qt::QueuedConnection);
+    connect(this, &TTransferRemainsForm::transferStarted, this, &TTransferRemainsForm::showStarted,
+            Qt::QueuedConnection);
     connect(this, &TTransferRemainsForm::transferProgressed, this, &TTransferRemainsForm::showProgress,
             Qt::QueuedConnection);
     connect(this, &TTransferRemainsForm::transferFinished, this, &TTransferRemainsForm::finish, Qt::QueuedConnection);

@@ -38,8 +38,8 @@ public:
     ~TTransferRemainsForm() override;
 
     TAppSettings &AppSettings;
-    QLabel *Current = nullptr;  // the row being processed
-    QLabel *Procent = nullptr;  // the number of rows
+    QLabel *Current = nullptr; // the row being processed
+    QLabel *Procent = nullptr; // the number of rows
     QProgressBar *ProgressBarTotal = nullptr;
 
     // The pass; runs on the worker and reports through queued signals only.
