@@ -792,33 +792,34 @@ void TMainForm::GetNewPeriod(int tmpPeriodYear, int tmpPeriodMonth)
     }
 }
 
+bool TMainForm::followGrid(QTableView *grid, Table &view)
+{
+    const QModelIndex current = grid->currentIndex();
+    if (m_syncing || !Views.isOpen() || !current.isValid())
+        return false;
+    view.setRecNo(current.row() + 1);
+    return true;
+}
+
 void TMainForm::DBGridInvoiceCellClick()
 {
-    const QModelIndex current = DBGridInvoice->currentIndex();
-    if (m_syncing || !Views.isOpen() || !current.isValid())
+    if (!followGrid(DBGridInvoice, Views.ClientDataSetInvoice))
         return;
-    Views.ClientDataSetInvoice.setRecNo(current.row() + 1);
     Views.invoiceSelected(chargesVisible());
     showViews(true, true);
 }
 
 void TMainForm::DBGridProductionCellClick()
 {
-    const QModelIndex current = DBGridProduction->currentIndex();
-    if (m_syncing || !Views.isOpen() || !current.isValid())
+    if (!followGrid(DBGridProduction, Views.ClientDataSetProduction))
         return;
-    Views.ClientDataSetProduction.setRecNo(current.row() + 1);
     Views.positionSelected(chargesVisible());
     showViews(false, true);
 }
 
 void TMainForm::DBGridInnerKeyUp()
 {
-    const QModelIndex current = DBGridInner->currentIndex();
-    if (m_syncing || !Views.isOpen() || !current.isValid())
-        return;
-    Views.ClientDataSetTransfer.setRecNo(current.row() + 1);
-    if (chargesVisible())
+    if (followGrid(DBGridInner, Views.ClientDataSetTransfer) && chargesVisible())
         Views.chargesSelected();
 }
 
@@ -862,23 +863,20 @@ void TMainForm::setPanelSource(bool transfers, bool chargesOnly)
     }
 }
 
-void TMainForm::DBGridInnerEnter()
+void TMainForm::showPanelFor(bool transfers)
 {
-    setPanelSource(true, false);
-    ComingPageControl->setTabVisible(ComingPageControl->indexOf(TabSheetByerReturn), false);
-    ChargesPageControl->setTabVisible(ChargesPageControl->indexOf(TabSheetInnerCharges), false);
-    DescComingLabel->setText(QStringLiteral("(внутр.)"));
-    DescChargesLabel->setText(QStringLiteral("(внутр.)"));
+    setPanelSource(transfers, false);
+    // A transfer has no buyer returns and no inner charges of its own.
+    ComingPageControl->setTabVisible(ComingPageControl->indexOf(TabSheetByerReturn), !transfers);
+    ChargesPageControl->setTabVisible(ChargesPageControl->indexOf(TabSheetInnerCharges), !transfers);
+    const QString mark = transfers ? QStringLiteral("(внутр.)") : QString();
+    DescComingLabel->setText(mark);
+    DescChargesLabel->setText(mark);
 }
 
-void TMainForm::DBGridProductionEnter()
-{
-    setPanelSource(false, false);
-    ComingPageControl->setTabVisible(ComingPageControl->indexOf(TabSheetByerReturn), true);
-    ChargesPageControl->setTabVisible(ChargesPageControl->indexOf(TabSheetInnerCharges), true);
-    DescComingLabel->clear();
-    DescChargesLabel->clear();
-}
+void TMainForm::DBGridInnerEnter() { showPanelFor(true); }
+
+void TMainForm::DBGridProductionEnter() { showPanelFor(false); }
 
 void TMainForm::DBGridInvoiceEnter() { DBGridProductionEnter(); }
 

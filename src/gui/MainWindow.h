@@ -195,6 +195,9 @@ private:
     // After the views moved: the grids follow their current rows and the commands are enabled anew.
     void showViews(bool positionViewOpened, bool transferViewOpened);
     void setPanelSource(bool transfers, bool chargesOnly);
+    void showPanelFor(bool transfers);
+    // The row a grid moved to becomes its view's current row; false while the program moves the grids.
+    bool followGrid(QTableView *grid, Table &view);
     bool chargesVisible() const;
     QWidget *buildPeriodLine();
     void FormShow();
