@@ -4,6 +4,7 @@
 #include "app/Startup.h"
 #include "app/TAppSettings.h"
 #include "maintenance/Backup.h"
+#include "period/FieldText.h"
 #include "store/DataPacketReader.h"
 #include "store/DataPacketWriter.h"
 #include "store/DeclarationKey.h"
@@ -66,21 +67,13 @@ constexpr std::array kTransferCleared = {
     "markup",        "sum_charges",  "return_volume_charges", "writeoff_volume_charges",
 };
 
-int fieldNamed(const QList<FieldDef> &fields, QStringView name)
-{
-    for (int i = 0; i < fields.size(); ++i)
-        if (fields[i].name.compare(name, Qt::CaseInsensitive) == 0)
-            return i;
-    return -1;
-}
-
 // Column indices of the target table for a list of names; names the template lacks are skipped.
 template <std::size_t N>
-std::vector<int> columnsOf(const QList<FieldDef> &fields, const std::array<const char *, N> &names)
+std::vector<int> columnsOf(const TableData &data, const std::array<const char *, N> &names)
 {
     std::vector<int> result;
     for (const char *name : names) {
-        const int index = fieldNamed(fields, QString::fromLatin1(name));
+        const int index = columnIndex(data, QString::fromLatin1(name));
         if (index >= 0)
             result.push_back(index);
     }
@@ -137,8 +130,8 @@ CarryOverSummary carryOverRemains(const CarryOverPlan &plan, const QString &vers
     TableData target;
     readDataPacketFile(plan.templateFileName, target);
 
-    const int keyField = fieldNamed(source.fields, u"dkey");
-    const int restField = fieldNamed(source.fields, u"rest");
+    const int keyField = columnIndex(source, u"dkey");
+    const int restField = columnIndex(source, u"rest");
     if (keyField < 0 || restField < 0)
         throw KalvorError(
             QStringLiteral("В таблице %1 нет поля dkey или rest").arg(QDir::toNativeSeparators(plan.previousTable)));
@@ -207,12 +200,12 @@ CarryOverSummary carryOverRemains(const CarryOverPlan &plan, const QString &vers
     // The surviving rows go into the template's columns (matched by name) with the new period's keys.
     std::vector<int> sourceField;
     for (const FieldDef &field : target.fields)
-        sourceField.push_back(fieldNamed(source.fields, field.name));
-    const int targetKey = fieldNamed(target.fields, u"dkey");
-    const int targetRestVolume = fieldNamed(target.fields, u"rest_volume");
-    const int targetVersion = fieldNamed(target.fields, u"version");
-    const std::vector<int> positionCleared = columnsOf(target.fields, kPositionCleared);
-    const std::vector<int> transferCleared = columnsOf(target.fields, kTransferCleared);
+        sourceField.push_back(columnIndex(source, field.name));
+    const int targetKey = columnIndex(target, u"dkey");
+    const int targetRestVolume = columnIndex(target, u"rest_volume");
+    const int targetVersion = columnIndex(target, u"version");
+    const std::vector<int> positionCleared = columnsOf(target, kPositionCleared);
+    const std::vector<int> transferCleared = columnsOf(target, kTransferCleared);
 
     TableData fresh;
     fresh.resetFields(target.fields);

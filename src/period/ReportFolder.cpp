@@ -2,6 +2,7 @@
 
 #include "app/RequisitesLine.h"
 #include "app/TAppSettings.h"
+#include "period/FieldText.h"
 #include "store/DataPacketReader.h"
 #include "store/DeclarationKey.h"
 #include "store/FileCopy.h"
@@ -33,17 +34,9 @@ bool isTwoDigits(const QString &name, int offset)
     return a >= u'0' && a <= u'9' && b >= u'0' && b <= u'9';
 }
 
-int fieldNamed(const TableData &data, QStringView name)
-{
-    for (int i = 0; i < data.fieldCount(); ++i)
-        if (data.fields[i].name.compare(name, Qt::CaseInsensitive) == 0)
-            return i;
-    return -1;
-}
-
 int requiredField(const TableData &data, QStringView name, const QString &fileName)
 {
-    const int field = fieldNamed(data, name);
+    const int field = columnIndex(data, name);
     if (field < 0)
         throw KalvorError(QStringLiteral("В таблице %1 нет поля %2").arg(fileName, name.toString()));
     return field;
@@ -204,7 +197,7 @@ QString reportVersion(const QString &declarationFileName)
     TableData data;
     readDataPacketFile(declarationFileName, data);
     const int keyField = requiredField(data, u"dkey", declarationFileName);
-    const int versionField = fieldNamed(data, u"version");
+    const int versionField = columnIndex(data, u"version");
     if (versionField < 0)
         return text(kUnknownVersionText);
 
