@@ -85,14 +85,22 @@ void Table::setFileName(const QString &fileName)
     m_fileName = fileName;
 }
 
+TableData &Table::writable()
+{
+    // Views opened on one parse share its rows; the first change gives this table its own copy.
+    if (m_data.use_count() > 1)
+        m_data = std::make_shared<TableData>(*m_data);
+    return *m_data;
+}
+
 void Table::open()
 {
     if (isActive())
         return;
     if (m_fileName.isEmpty())
         throw KalvorError(QStringLiteral("Не задан файл таблицы"));
-    TableData loaded;
-    readDataPacketFile(m_fileName, loaded);
+    auto loaded = std::make_shared<TableData>();
+    readDataPacketFile(m_fileName, *loaded);
     m_data = std::move(loaded);
     startBrowsing();
 }
@@ -105,7 +113,7 @@ void Table::openCopyOf(const Table &source)
     if (source.m_state != State::Browse || source.m_modified)
         throw KalvorError(QStringLiteral("Таблица %1 изменена: её строки нельзя взять как прочитанные из файла")
                               .arg(source.m_fileName));
-    m_data = source.m_data;
+    m_data = source.m_data; // shared until either table changes
     startBrowsing();
 }
 
@@ -113,8 +121,8 @@ void Table::createEmpty(const QList<FieldDef> &fields)
 {
     if (isActive())
         close();
-    m_data = TableData();
-    m_data.resetFields(fields);
+    m_data = std::make_shared<TableData>();
+    m_data->resetFields(fields);
     startBrowsing();
 }
 
@@ -123,7 +131,7 @@ void Table::startBrowsing()
     m_modified = false;
     m_state = State::Browse;
     m_pending.clear();
-    m_readOnly.assign(static_cast<std::size_t>(m_data.fieldCount()), false);
+    m_readOnly.assign(static_cast<std::size_t>(m_data->fieldCount()), false);
     resolveIndexFields(); // the view is built once below, not once more for the order
     rebuildView();
     first();
@@ -139,8 +147,8 @@ void Table::close()
         m_state = State::Browse;
     }
     if (!m_fileName.isEmpty() && (m_modified || !QFile::exists(m_fileName)))
-        saveDataPacketFile(m_data, m_fileName); // on failure the table stays open with its data
-    m_data = TableData();
+        saveDataPacketFile(*m_data, m_fileName); // on failure the table stays open with its data
+    m_data = std::make_shared<TableData>();
     m_view.clear();
     m_position = -1;
     m_eof = m_bof = true;
@@ -156,15 +164,15 @@ void Table::saveToFile(const QString &fileName)
     requireActive();
     if (m_state != State::Browse)
         post();
-    saveDataPacketFile(m_data, fileName);
+    saveDataPacketFile(*m_data, fileName);
     if (samePath(fileName, m_fileName))
         m_modified = false;
 }
 
 int Table::fieldIndex(QStringView name) const
 {
-    for (int i = 0; i < m_data.fieldCount(); ++i)
-        if (m_data.fields[i].name.compare(name, Qt::CaseInsensitive) == 0)
+    for (int i = 0; i < m_data->fieldCount(); ++i)
+        if (m_data->fields[i].name.compare(name, Qt::CaseInsensitive) == 0)
             return i;
     return -1;
 }
@@ -271,23 +279,23 @@ std::uint32_t Table::currentRecord() const
 RowView Table::currentRow() const
 {
     if (m_state == State::Edit || m_state == State::Insert)
-        return RowView(&m_data, m_pending.data());
+        return RowView(m_data.get(), m_pending.data());
     const std::uint32_t record = currentRecord();
     if (record == ChangeLogEntry::kNone) {
         // No current row: every field reads as NULL.
         static thread_local std::vector<Cell> nulls;
-        if (nulls.size() < static_cast<std::size_t>(m_data.fieldCount()))
-            nulls.assign(static_cast<std::size_t>(m_data.fieldCount()), Cell{});
-        return RowView(&m_data, nulls.data());
+        if (nulls.size() < static_cast<std::size_t>(m_data->fieldCount()))
+            nulls.assign(static_cast<std::size_t>(m_data->fieldCount()), Cell{});
+        return RowView(m_data.get(), nulls.data());
     }
-    return RowView(&m_data, m_data.recordCells(record));
+    return RowView(m_data.get(), m_data->recordCells(record));
 }
 
 RowView Table::row(int index) const
 {
     if (index < 0 || index >= recordCount())
         throw KalvorError(QStringLiteral("Строка %1 вне таблицы").arg(index + 1));
-    return RowView(&m_data, m_data.recordCells(m_view[static_cast<std::size_t>(index)]));
+    return RowView(m_data.get(), m_data->recordCells(m_view[static_cast<std::size_t>(index)]));
 }
 
 // --- writing fields ------------------------------------------------------------------------------
@@ -306,18 +314,18 @@ void Table::requireEditing(int field) const
     if (field < 0 || field >= fieldCount())
         throw KalvorError(QStringLiteral("Нет поля с номером %1").arg(field));
     if (isReadOnly(field))
-        throw KalvorError(QStringLiteral("Поле %1 нельзя изменить").arg(m_data.fields[field].name));
+        throw KalvorError(QStringLiteral("Поле %1 нельзя изменить").arg(m_data->fields[field].name));
 }
 
 void Table::storeValue(int field, std::string_view utf8)
 {
-    m_pending[static_cast<std::size_t>(field)] = m_data.storeText(utf8);
+    m_pending[static_cast<std::size_t>(field)] = writable().storeText(utf8);
 }
 
 void Table::setString(int field, const QString &value)
 {
     requireEditing(field);
-    if (value.trimmed().isEmpty() && m_data.fields[field].kind != FieldKind::String) {
+    if (value.trimmed().isEmpty() && m_data->fields[field].kind != FieldKind::String) {
         setNull(field);
         return;
     }
@@ -325,13 +333,13 @@ void Table::setString(int field, const QString &value)
         setNull(field);
         return;
     }
-    storeValue(field, valuetext::fromUserText(m_data.fields[field], value));
+    storeValue(field, valuetext::fromUserText(m_data->fields[field], value));
 }
 
 void Table::setFloat(int field, double value)
 {
     requireEditing(field);
-    const FieldDef &def = m_data.fields[field];
+    const FieldDef &def = m_data->fields[field];
     switch (def.kind) {
     case FieldKind::Fixed:
         storeValue(field, valuetext::formatDecimal(value, def.decimals));
@@ -354,7 +362,7 @@ void Table::setFloat(int field, double value)
 void Table::setInteger(int field, qint64 value)
 {
     requireEditing(field);
-    const FieldDef &def = m_data.fields[field];
+    const FieldDef &def = m_data->fields[field];
     switch (def.kind) {
     case FieldKind::Integer:
         if (value < def.minInteger() || value > def.maxInteger())
@@ -387,7 +395,7 @@ void Table::setDate(int field, const QDate &value)
         setNull(field);
         return;
     }
-    const FieldDef &def = m_data.fields[field];
+    const FieldDef &def = m_data->fields[field];
     if (def.kind == FieldKind::Date || def.kind == FieldKind::DateTime)
         storeValue(field, valuetext::formatDate(value));
     else if (def.kind == FieldKind::String || def.kind == FieldKind::Other)
@@ -403,7 +411,7 @@ void Table::setDateTime(int field, const QDateTime &value)
         setNull(field);
         return;
     }
-    const FieldDef &def = m_data.fields[field];
+    const FieldDef &def = m_data->fields[field];
     if (def.kind == FieldKind::DateTime)
         storeValue(field, valuetext::formatDateTime(value));
     else
@@ -487,7 +495,7 @@ void Table::edit()
     const std::uint32_t record = currentRecord();
     if (record == ChangeLogEntry::kNone)
         throw KalvorError(QStringLiteral("Нет текущей строки для изменения"));
-    const Cell *cells = m_data.recordCells(record);
+    const Cell *cells = m_data->recordCells(record);
     m_pending.assign(cells, cells + fieldCount());
     m_editedRecord = record;
     m_state = State::Edit;
@@ -501,22 +509,22 @@ void Table::post()
     const State was = m_state;
     m_state = State::Browse;
     if (was == State::Insert) {
-        const std::uint32_t record = m_data.appendRecord(m_pending.data(), RowState::Inserted);
+        const std::uint32_t record = writable().appendRecord(m_pending.data(), RowState::Inserted);
         const auto position = m_insertPosition;
         if (m_indexFields.empty() && position < static_cast<std::ptrdiff_t>(m_view.size())) {
             // Inserted at the cursor: it goes in file order just before the row it was inserted at.
             const std::uint32_t at = m_view[static_cast<std::size_t>(position)];
-            TableData::Place place = m_data.place(at);
+            TableData::Place place = m_data->place(at);
             double previousRank = place.rank - 2;
             if (position > 0) {
-                const TableData::Place before = m_data.place(m_view[static_cast<std::size_t>(position) - 1]);
+                const TableData::Place before = m_data->place(m_view[static_cast<std::size_t>(position) - 1]);
                 if (before.slot == place.slot)
                     previousRank = before.rank;
             }
             place.rank = (previousRank + place.rank) / 2;
-            m_data.setPlace(record, place);
+            writable().setPlace(record, place);
         }
-        m_data.changeLog.push_back({record, ChangeLogEntry::kNone, ChangeAction::Insert});
+        writable().changeLog.push_back({record, ChangeLogEntry::kNone, ChangeAction::Insert});
         m_pending.clear();
         m_modified = true;
         if (accepts(record))
@@ -526,23 +534,23 @@ void Table::post()
     }
 
     const std::uint32_t old = m_editedRecord;
-    const Cell *oldCells = m_data.recordCells(old);
+    const Cell *oldCells = m_data->recordCells(old);
     bool changed = false;
     for (int f = 0; f < fieldCount() && !changed; ++f) {
         const Cell &a = oldCells[f];
         const Cell &b = m_pending[static_cast<std::size_t>(f)];
-        changed = a.isNull() != b.isNull() || m_data.text(a) != m_data.text(b);
+        changed = a.isNull() != b.isNull() || m_data->text(a) != m_data->text(b);
     }
     if (!changed) {
         m_pending.clear();
         return;
     }
-    const unsigned oldState = m_data.rowState(old);
+    const unsigned oldState = m_data->rowState(old);
     const unsigned newState = (oldState & RowState::Inserted) ? (RowState::Inserted | RowState::Modified) : RowState::Modified;
-    const std::uint32_t record = m_data.appendRecord(m_pending.data(), newState);
-    m_data.setRowState(old, oldState | RowState::Original);
-    m_data.setPlace(record, m_data.place(old));
-    m_data.changeLog.push_back({record, old, ChangeAction::Modify});
+    const std::uint32_t record = writable().appendRecord(m_pending.data(), newState);
+    writable().setRowState(old, oldState | RowState::Original);
+    writable().setPlace(record, m_data->place(old));
+    writable().changeLog.push_back({record, old, ChangeAction::Modify});
     m_pending.clear();
     m_modified = true;
 
@@ -581,8 +589,8 @@ void Table::remove()
     const std::uint32_t record = currentRecord();
     if (record == ChangeLogEntry::kNone)
         throw KalvorError(QStringLiteral("Нет текущей строки для удаления"));
-    m_data.setRowState(record, m_data.rowState(record) | RowState::Deleted);
-    m_data.changeLog.push_back({record, ChangeLogEntry::kNone, ChangeAction::Delete});
+    writable().setRowState(record, m_data->rowState(record) | RowState::Deleted);
+    writable().changeLog.push_back({record, ChangeLogEntry::kNone, ChangeAction::Delete});
     m_view.erase(m_view.begin() + m_position);
     m_modified = true;
     if (m_position >= static_cast<std::ptrdiff_t>(m_view.size()))
@@ -658,29 +666,29 @@ void Table::refresh()
 
 bool Table::accepts(std::uint32_t record) const
 {
-    if (!RowState::isVisible(m_data.rowState(record)))
+    if (!RowState::isVisible(m_data->rowState(record)))
         return false;
     if (m_filtered && m_filter)
-        return m_filter(RowView(&m_data, m_data.recordCells(record)));
+        return m_filter(RowView(m_data.get(), m_data->recordCells(record)));
     return true;
 }
 
 bool Table::lessForOrder(std::uint32_t a, std::uint32_t b) const
 {
-    const Cell *ca = m_data.recordCells(a);
-    const Cell *cb = m_data.recordCells(b);
+    const Cell *ca = m_data->recordCells(a);
+    const Cell *cb = m_data->recordCells(b);
     for (const int f : m_indexFields) {
-        const int c = compareValues(m_data.fields[f], m_data.text(ca[f]), ca[f].isNull(), m_data.text(cb[f]), cb[f].isNull());
+        const int c = compareValues(m_data->fields[f], m_data->text(ca[f]), ca[f].isNull(), m_data->text(cb[f]), cb[f].isNull());
         if (c != 0)
             return c < 0;
     }
-    return m_data.placedBefore(a, b);
+    return m_data->placedBefore(a, b);
 }
 
 void Table::rebuildView()
 {
     m_view.clear();
-    const std::vector<std::uint32_t> order = m_data.fileOrder();
+    const std::vector<std::uint32_t> order = m_data->fileOrder();
     m_view.reserve(order.size());
     for (const std::uint32_t record : order)
         if (accepts(record))

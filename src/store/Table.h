@@ -32,8 +32,9 @@ public:
     void setFileName(const QString &fileName);
     const QString &fileName() const { return m_fileName; }
     void open();
-    // Opens on a copy of the rows of another open, unchanged table, as if this table had read the same
-    // file: several views of one file then cost one parse. Order, filter and file name stay this table's.
+    // Opens on the rows of another open, unchanged table, as if this table had read the same file:
+    // several views of one file then cost one parse and one copy of the rows in memory. Order, filter
+    // and file name stay this table's.
     void openCopyOf(const Table &source);
     // Writes the table back first when its data changed or its file vanished; a pending edit is dropped.
     void close();
@@ -47,9 +48,9 @@ public:
     void createEmpty(const QList<FieldDef> &fields);
 
     // --- columns ------------------------------------------------------------------------------
-    int fieldCount() const { return m_data.fieldCount(); }
-    const FieldDef &field(int index) const { return m_data.fields.at(index); }
-    const QList<FieldDef> &fields() const { return m_data.fields; }
+    int fieldCount() const { return m_data->fieldCount(); }
+    const FieldDef &field(int index) const { return m_data->fields.at(index); }
+    const QList<FieldDef> &fields() const { return m_data->fields; }
     int fieldIndex(QStringView name) const; // without regard to case; -1 when missing
     int requireField(QStringView name) const; // throws when missing
     void setReadOnly(int field, bool readOnly);
@@ -134,12 +135,13 @@ public:
     void removeListener(int id);
 
     // Low-level access for whole-table passes (copies, dumps, benchmarks).
-    const TableData &data() const { return m_data; }
+    const TableData &data() const { return *m_data; }
     // Record indices of the rows presented, in presentation order.
     const std::vector<std::uint32_t> &presentedRecords() const { return m_view; }
 
 private:
     void requireActive() const;
+    TableData &writable(); // the rows, made this table's own before a change
     void requireEditing(int field) const;
     void storeValue(int field, std::string_view utf8);
     void rebuildView();
@@ -153,7 +155,8 @@ private:
     std::uint32_t currentRecord() const;
 
     QString m_fileName;
-    TableData m_data;
+    // Shared with the tables opened as copies of this one until either changes (copy on write).
+    std::shared_ptr<TableData> m_data = std::make_shared<TableData>();
     State m_state = State::Inactive;
     bool m_modified = false;
     std::vector<std::uint32_t> m_view;      // presented records
