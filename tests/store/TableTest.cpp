@@ -305,3 +305,33 @@ TEST_F(TableTest, CopyFileReplacing)
     EXPECT_EQ(readAll(destination), "new");
     EXPECT_FALSE(CopyFileReplacing(source, m_dir.file(QStringLiteral("no/such/dir.xml"))));
 }
+
+TEST_F(TableTest, TablesOpenedOnOneParseChangeIndependently)
+{
+    Table source(threeRows());
+    source.open();
+    source.setIndexFieldNames(QStringLiteral("dkey"));
+    Table copy(source.fileName());
+    copy.openCopyOf(source);
+    Table other(source.fileName());
+    other.openCopyOf(source);
+    EXPECT_EQ(&copy.data(), &source.data()); // one parse, one set of rows
+
+    // Editing the copy leaves the source and the other copy as they were read.
+    copy.first();
+    copy.edit();
+    copy.setString(u"name", QStringLiteral("Изменена"));
+    copy.post();
+    EXPECT_NE(&copy.data(), &source.data());
+    EXPECT_EQ(copy.asString(u"name"), QStringLiteral("Изменена"));
+    source.first();
+    EXPECT_EQ(source.asString(u"name"), QStringLiteral("Первая"));
+    other.first();
+    EXPECT_EQ(other.asString(u"name"), QStringLiteral("Третья"));
+
+    // And the other way round: deleting in the source is not seen by the other copy.
+    source.remove();
+    EXPECT_EQ(source.recordCount(), 2);
+    EXPECT_EQ(other.recordCount(), 3);
+    EXPECT_EQ(keys(other), (std::vector<std::string>{"c", "a", "b"}));
+}
