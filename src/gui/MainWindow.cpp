@@ -17,13 +17,13 @@
 #include "gui/RefBookCommands.h"
 #include "gui/UpdateCommands.h"
 #include "gui/WheelTranslator.h"
+#include "gui/common/MessageBoxes.h"
+#include "gui/common/TableModel.h"
 #include "gui/editing/DeleteForm.h"
 #include "gui/editing/InnerTransferForm.h"
 #include "gui/editing/InvoiceForm.h"
 #include "gui/editing/ProductionForm.h"
 #include "gui/period/PeriodCommands.h"
-#include "gui/common/MessageBoxes.h"
-#include "gui/common/TableModel.h"
 #include "store/KalvorError.h"
 
 #include <QAction>
@@ -132,7 +132,10 @@ QToolButton *toolButton(const QString &name, QAction *action, QWidget *parent)
     return button;
 }
 
-bool isUpOrDown(const QKeyEvent *key) { return key->key() == Qt::Key_Up || key->key() == Qt::Key_Down; }
+bool isUpOrDown(const QKeyEvent *key)
+{
+    return key->key() == Qt::Key_Up || key->key() == Qt::Key_Down;
+}
 
 } // namespace
 
@@ -320,25 +323,25 @@ void TMainForm::buildCommands()
         a->setToolTip(hint);
         return a;
     };
-    AddInvoiceAction = command(QStringLiteral("AddInvoiceAction"), QStringLiteral("Создать новую накладную"),
-                               QStyle::SP_FileIcon);
+    AddInvoiceAction =
+        command(QStringLiteral("AddInvoiceAction"), QStringLiteral("Создать новую накладную"), QStyle::SP_FileIcon);
     EditInvoiceAction = command(QStringLiteral("EditInvoiceAction"), QStringLiteral("Редактировать накладную"),
                                 QStyle::SP_FileDialogDetailedView);
-    DeleteInvoiceAction = command(QStringLiteral("DeleteInvoiceAction"), QStringLiteral("Удалить накладную"),
-                                  QStyle::SP_TrashIcon);
-    AddProductionAction = command(QStringLiteral("AddProductionAction"), QStringLiteral("Создать новую продукцию"),
-                                  QStyle::SP_FileIcon);
+    DeleteInvoiceAction =
+        command(QStringLiteral("DeleteInvoiceAction"), QStringLiteral("Удалить накладную"), QStyle::SP_TrashIcon);
+    AddProductionAction =
+        command(QStringLiteral("AddProductionAction"), QStringLiteral("Создать новую продукцию"), QStyle::SP_FileIcon);
     EditProductionAction = command(QStringLiteral("EditProductionAction"), QStringLiteral("Редактировать продукцию"),
                                    QStyle::SP_FileDialogDetailedView);
-    DeleteProductionAction = command(QStringLiteral("DeleteProductionAction"), QStringLiteral("Удалить продукцию"),
-                                     QStyle::SP_TrashIcon);
+    DeleteProductionAction =
+        command(QStringLiteral("DeleteProductionAction"), QStringLiteral("Удалить продукцию"), QStyle::SP_TrashIcon);
     CopyProductionAction = command(QStringLiteral("CopyProductionAction"), QStringLiteral("Скопировать текущую"),
                                    QStyle::SP_FileDialogContentsView);
     AddInnerTransferAction = command(QStringLiteral("AddInnerTransferAction"),
                                      QStringLiteral("Создать внутреннее перемещение"), QStyle::SP_FileIcon);
-    EditInnerTransferAction = command(QStringLiteral("EditInnerTransferAction"),
-                                      QStringLiteral("Редактировать внутреннее перемещение"),
-                                      QStyle::SP_FileDialogDetailedView);
+    EditInnerTransferAction =
+        command(QStringLiteral("EditInnerTransferAction"), QStringLiteral("Редактировать внутреннее перемещение"),
+                QStyle::SP_FileDialogDetailedView);
     DeleteInnerTransferAction = command(QStringLiteral("DeleteInnerTransferAction"),
                                         QStringLiteral("Удалить внутреннее перемещение"), QStyle::SP_TrashIcon);
     N15 = new QAction(QStringLiteral("Приход/Расход за отч. период"), this);
@@ -357,9 +360,9 @@ void TMainForm::buildCommands()
     connect(DeleteInnerTransferAction, &QAction::triggered, this, &TMainForm::DeleteInnerTransferActionExecute);
     connect(N15, &QAction::triggered, this, &TMainForm::N15Click);
     // Until a period is open only adding an invoice is offered (and it reports the missing period).
-    for (QAction *a : {EditInvoiceAction, AddProductionAction, EditProductionAction, DeleteProductionAction,
-                       CopyProductionAction, AddInnerTransferAction, EditInnerTransferAction,
-                       DeleteInnerTransferAction})
+    for (QAction *a :
+         {EditInvoiceAction, AddProductionAction, EditProductionAction, DeleteProductionAction, CopyProductionAction,
+          AddInnerTransferAction, EditInnerTransferAction, DeleteInnerTransferAction})
         a->setEnabled(false);
 }
 
@@ -450,7 +453,8 @@ QWidget *TMainForm::buildChargesPanel()
         layout->addWidget(box, 1);
     };
     half(QStringLiteral("Приход за отчетный период"), DescComingLabel, ComingPageControl, QStringLiteral("DescComing"));
-    half(QStringLiteral("Расход за отчетный период"), DescChargesLabel, ChargesPageControl, QStringLiteral("DescCharges"));
+    half(QStringLiteral("Расход за отчетный период"), DescChargesLabel, ChargesPageControl,
+         QStringLiteral("DescCharges"));
     DescComingLabel->setObjectName(QStringLiteral("DescComingLabel"));
     DescChargesLabel->setObjectName(QStringLiteral("DescChargesLabel"));
     ComingPageControl->setObjectName(QStringLiteral("ComingPageControl"));
@@ -479,16 +483,16 @@ QWidget *TMainForm::buildChargesPanel()
     TabSheetByerReturn = DBGridByerReturn;
     DBGridMarkup = page(ChargesPageControl, QStringLiteral("Розн. продажа"), QStringLiteral("DBGridMarkup"),
                         {col(u"markup", u"Розничная продажа (руб.)")});
-    DBGridInnerTransfer = page(ChargesPageControl, QStringLiteral("Внутреннее перемещение"),
-                               QStringLiteral("DBGridInnerTransfer"),
-                               {col(u"other_charges", u"Прочий расход (литров)"),
-                                col(u"department_code_inner_charges", u"Код обособленного подразделения")});
+    DBGridInnerTransfer =
+        page(ChargesPageControl, QStringLiteral("Внутреннее перемещение"), QStringLiteral("DBGridInnerTransfer"),
+             {col(u"other_charges", u"Прочий расход (литров)"),
+              col(u"department_code_inner_charges", u"Код обособленного подразделения")});
     TabSheetInnerCharges = DBGridInnerTransfer;
     DBGridWriteoff = page(ChargesPageControl, QStringLiteral("Списание"), QStringLiteral("DBGridWriteoff"),
                           {col(u"writeoff_volume_charges", u"Списание (литров)")});
-    DBGridSupplierReturn = page(ChargesPageControl, QStringLiteral("Возврат поставщику"),
-                                QStringLiteral("DBGridSupplierReturn"),
-                                {col(u"return_volume_charges", u"Возврат поставщику (литров)")});
+    DBGridSupplierReturn =
+        page(ChargesPageControl, QStringLiteral("Возврат поставщику"), QStringLiteral("DBGridSupplierReturn"),
+             {col(u"return_volume_charges", u"Возврат поставщику (литров)")});
     Panel11->setMaximumHeight(170);
     Panel11->hide();
     connect(ComingPageControl, &QTabWidget::currentChanged, this, &TMainForm::ComingPageControlChange);
@@ -515,15 +519,16 @@ void TMainForm::buildPanels()
                                      {QStringLiteral("ttn_date"), QStringLiteral("Дата ТТН")},
                                      {QStringLiteral("loading_address"), QStringLiteral("Адрес погрузки")}},
                                     this);
-    m_productionModel = new TableModel(Views.ClientDataSetProduction,
-                                       {{QStringLiteral("production_name"), QStringLiteral("Наименование")},
-                                        {QStringLiteral("production_number"), QStringLiteral("Дата изготовления")},
-                                        {QStringLiteral("production_code"), QStringLiteral("Код вида")},
-                                        {QStringLiteral("producer_name"), QStringLiteral("Производитель")},
-                                        {QStringLiteral("region_code"), QStringLiteral("Код субъекта РФ")},
-                                        {QStringLiteral("department_code"), QStringLiteral("Код обособ. подразделения")},
-                                        {QStringLiteral("rest"), QStringLiteral("Остатки")}},
-                                       this);
+    m_productionModel =
+        new TableModel(Views.ClientDataSetProduction,
+                       {{QStringLiteral("production_name"), QStringLiteral("Наименование")},
+                        {QStringLiteral("production_number"), QStringLiteral("Дата изготовления")},
+                        {QStringLiteral("production_code"), QStringLiteral("Код вида")},
+                        {QStringLiteral("producer_name"), QStringLiteral("Производитель")},
+                        {QStringLiteral("region_code"), QStringLiteral("Код субъекта РФ")},
+                        {QStringLiteral("department_code"), QStringLiteral("Код обособ. подразделения")},
+                        {QStringLiteral("rest"), QStringLiteral("Остатки")}},
+                       this);
     m_transferModel = new TableModel(
         Views.ClientDataSetTransfer,
         {{QStringLiteral("department_code"), QStringLiteral("Код обособленного подразделения")},
@@ -531,15 +536,21 @@ void TMainForm::buildPanels()
          {QStringLiteral("department_code_inner"), QStringLiteral("Код обособленного подразделения (откуда)")},
          {QStringLiteral("rest"), QStringLiteral("Остатки")}},
         this);
-    m_invoiceModel->setHighlight([this](const RowView &row, const QString &field) {
-        return highlightInvoiceCell(row, field, highlightOptions(), declarationMonth());
-    }, kHighlightColour);
-    m_productionModel->setHighlight([this](const RowView &row, const QString &field) {
-        return highlightProductionCell(row, field, highlightOptions());
-    }, kHighlightColour);
-    m_transferModel->setHighlight([this](const RowView &row, const QString &field) {
-        return highlightTransferCell(row, field, highlightOptions());
-    }, kHighlightColour);
+    m_invoiceModel->setHighlight(
+        [this](const RowView &row, const QString &field) {
+            return highlightInvoiceCell(row, field, highlightOptions(), declarationMonth());
+        },
+        kHighlightColour);
+    m_productionModel->setHighlight(
+        [this](const RowView &row, const QString &field) {
+            return highlightProductionCell(row, field, highlightOptions());
+        },
+        kHighlightColour);
+    m_transferModel->setHighlight(
+        [this](const RowView &row, const QString &field) {
+            return highlightTransferCell(row, field, highlightOptions());
+        },
+        kHighlightColour);
     DBGridInvoice->setModel(m_invoiceModel);
     DBGridProduction->setModel(m_productionModel);
     DBGridInner->setModel(m_transferModel);
@@ -575,8 +586,7 @@ void TMainForm::buildPanels()
             &TMainForm::DBGridInvoiceCellClick);
     connect(DBGridProduction->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &TMainForm::DBGridProductionCellClick);
-    connect(DBGridInner->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            &TMainForm::DBGridInnerKeyUp);
+    connect(DBGridInner->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &TMainForm::DBGridInnerKeyUp);
     for (QTableView *view : {DBGridInvoice, DBGridProduction, DBGridInner})
         view->installEventFilter(this);
     connect(SpeedButton18, &QToolButton::clicked, this, &TMainForm::SpeedButton18Click);
@@ -611,7 +621,8 @@ void TMainForm::FormCreate()
         connect(N32, &QAction::triggered, m_help.get(), &HelpCommands::N32Click);
         connect(HelpAction, &QAction::triggered, m_help.get(), &HelpCommands::HelpActionExecute);
         connect(SendContractMailItem, &QAction::triggered, m_help.get(), &HelpCommands::SendContractMailItemClick);
-        connect(SendNonContractMailItem, &QAction::triggered, m_help.get(), &HelpCommands::SendNonContractMailItemClick);
+        connect(SendNonContractMailItem, &QAction::triggered, m_help.get(),
+                &HelpCommands::SendNonContractMailItemClick);
         connect(N24, &QAction::triggered, m_help.get(), &HelpCommands::N24Click);
 
         openConfiguration(*AppSettings, m_curDir);
@@ -654,8 +665,8 @@ void TMainForm::startViews()
 void TMainForm::applyServiceOptions()
 {
     // A service setting of the authority's operator: shows the two hidden searches.
-    const bool show = AppSettings->FIniFile.readString(QStringLiteral("service"), QStringLiteral("show_hidden")).trimmed()
-                      == u"1";
+    const bool show =
+        AppSettings->FIniFile.readString(QStringLiteral("service"), QStringLiteral("show_hidden")).trimmed() == u"1";
     for (QWidget *w : {static_cast<QWidget *>(SpeedButton20), static_cast<QWidget *>(ComboBoxSearch),
                        static_cast<QWidget *>(EditSearch), static_cast<QWidget *>(ButtonSearch)})
         w->setVisible(show);
@@ -710,7 +721,10 @@ void TMainForm::showViews(bool positionViewOpened, bool transferViewOpened)
     DeleteInvoiceAction->setEnabled(m_commands.deleteInvoice);
 }
 
-bool TMainForm::chargesVisible() const { return !Panel11->isHidden(); }
+bool TMainForm::chargesVisible() const
+{
+    return !Panel11->isHidden();
+}
 
 HighlightOptions TMainForm::highlightOptions() const
 {
@@ -769,9 +783,15 @@ void TMainForm::stepPeriod(int direction)
     BtnPeriodDel->setEnabled(true);
 }
 
-void TMainForm::BtnPeriodAddClick() { stepPeriod(+1); }
+void TMainForm::BtnPeriodAddClick()
+{
+    stepPeriod(+1);
+}
 
-void TMainForm::BtnPeriodDelClick() { stepPeriod(-1); }
+void TMainForm::BtnPeriodDelClick()
+{
+    stepPeriod(-1);
+}
 
 void TMainForm::GetNewPeriod(int tmpPeriodYear, int tmpPeriodMonth)
 {
@@ -874,11 +894,20 @@ void TMainForm::showPanelFor(bool transfers)
     DescChargesLabel->setText(mark);
 }
 
-void TMainForm::DBGridInnerEnter() { showPanelFor(true); }
+void TMainForm::DBGridInnerEnter()
+{
+    showPanelFor(true);
+}
 
-void TMainForm::DBGridProductionEnter() { showPanelFor(false); }
+void TMainForm::DBGridProductionEnter()
+{
+    showPanelFor(false);
+}
 
-void TMainForm::DBGridInvoiceEnter() { DBGridProductionEnter(); }
+void TMainForm::DBGridInvoiceEnter()
+{
+    DBGridProductionEnter();
+}
 
 void TMainForm::ComingPageControlChange(int index)
 {
@@ -915,22 +944,33 @@ TInvoiceForm::Setup invoiceSetupFor(const TAppSettings &settings, const Declarat
 
 } // namespace
 
-void TMainForm::AddInvoiceActionExecute()
+void TMainForm::runEntryDialog(const std::function<bool()> &entry, const ViewCursor &after)
 {
-    if (!AppSettings || !Views.isOpen())
-        return;
     try {
-        TInvoiceForm form(invoiceSetupFor(*AppSettings, declarationMonth()), this);
-        form.startNew();
-        if (form.exec() != QDialog::Accepted)
+        if (!entry())
             return;
-        form.DataSetInvoice.saveToFile();
-        form.DataSetInvoice.close();
     } catch (const KalvorError &e) {
         MessageBoxes::error(this, e.message());
         return;
     }
-    reopenViews({ViewCursor::kLastRow, 1, 1});
+    reopenViews(after);
+}
+
+void TMainForm::AddInvoiceActionExecute()
+{
+    if (!AppSettings || !Views.isOpen())
+        return;
+    runEntryDialog(
+        [&] {
+            TInvoiceForm form(invoiceSetupFor(*AppSettings, declarationMonth()), this);
+            form.startNew();
+            if (form.exec() != QDialog::Accepted)
+                return false;
+            form.DataSetInvoice.saveToFile();
+            form.DataSetInvoice.close();
+            return true;
+        },
+        {ViewCursor::kLastRow, 1, 1});
 }
 
 void TMainForm::EditInvoiceActionExecute()
@@ -938,18 +978,17 @@ void TMainForm::EditInvoiceActionExecute()
     if (!AppSettings || !Views.isOpen() || Views.ClientDataSetInvoice.recNo() < 1)
         return;
     const int recNo = Views.ClientDataSetInvoice.recNo();
-    try {
-        TInvoiceForm form(invoiceSetupFor(*AppSettings, declarationMonth()), this);
-        form.startEdit(recNo);
-        if (form.exec() != QDialog::Accepted)
-            return;
-        form.DataSetInvoice.saveToFile();
-        form.DataSetInvoice.close();
-    } catch (const KalvorError &e) {
-        MessageBoxes::error(this, e.message());
-        return;
-    }
-    reopenViews({recNo, 1, 1});
+    runEntryDialog(
+        [&] {
+            TInvoiceForm form(invoiceSetupFor(*AppSettings, declarationMonth()), this);
+            form.startEdit(recNo);
+            if (form.exec() != QDialog::Accepted)
+                return false;
+            form.DataSetInvoice.saveToFile();
+            form.DataSetInvoice.close();
+            return true;
+        },
+        {recNo, 1, 1});
 }
 
 void TMainForm::DeleteInvoiceActionExecute()
@@ -999,19 +1038,18 @@ void TMainForm::AddProductionActionExecute()
     if (!AppSettings || !Views.isOpen() || Views.ClientDataSetInvoice.recNo() < 1)
         return;
     const ViewCursor at = Views.cursor();
-    try {
-        TProductionForm form(productionSetupFor(*AppSettings), this);
-        form.startNew(Views.ClientDataSetInvoice.currentRow());
-        if (form.exec() != QDialog::Accepted)
-            return;
-        position::completeNewPosition(form.DataSetProduction, Views.ClientDataSetInvoice.currentRow());
-        form.DataSetProduction.saveToFile();
-        form.DataSetProduction.close();
-    } catch (const KalvorError &e) {
-        MessageBoxes::error(this, e.message());
-        return;
-    }
-    reopenViews({at.invoice, ViewCursor::kLastRow, 1});
+    runEntryDialog(
+        [&] {
+            TProductionForm form(productionSetupFor(*AppSettings), this);
+            form.startNew(Views.ClientDataSetInvoice.currentRow());
+            if (form.exec() != QDialog::Accepted)
+                return false;
+            position::completeNewPosition(form.DataSetProduction, Views.ClientDataSetInvoice.currentRow());
+            form.DataSetProduction.saveToFile();
+            form.DataSetProduction.close();
+            return true;
+        },
+        {at.invoice, ViewCursor::kLastRow, 1});
 }
 
 void TMainForm::EditProductionActionExecute()
@@ -1019,19 +1057,18 @@ void TMainForm::EditProductionActionExecute()
     if (!AppSettings || !Views.isOpen() || Views.ClientDataSetProduction.recNo() < 1)
         return;
     const ViewCursor at = Views.cursor();
-    try {
-        TProductionForm form(productionSetupFor(*AppSettings), this);
-        // The subdivision of a position with transfers stays: its delete command tells which.
-        form.startEdit(Views.ClientDataSetInvoice.currentRow(), at.position, DeleteProductionAction->isEnabled());
-        if (form.exec() != QDialog::Accepted)
-            return;
-        form.DataSetProduction.saveToFile();
-        form.DataSetProduction.close();
-    } catch (const KalvorError &e) {
-        MessageBoxes::error(this, e.message());
-        return;
-    }
-    reopenViews({at.invoice, at.position, 1});
+    runEntryDialog(
+        [&] {
+            TProductionForm form(productionSetupFor(*AppSettings), this);
+            // The subdivision of a position with transfers stays: its delete command tells which.
+            form.startEdit(Views.ClientDataSetInvoice.currentRow(), at.position, DeleteProductionAction->isEnabled());
+            if (form.exec() != QDialog::Accepted)
+                return false;
+            form.DataSetProduction.saveToFile();
+            form.DataSetProduction.close();
+            return true;
+        },
+        {at.invoice, at.position, 1});
 }
 
 void TMainForm::CopyProductionActionExecute()
@@ -1039,20 +1076,19 @@ void TMainForm::CopyProductionActionExecute()
     if (!AppSettings || !Views.isOpen() || Views.ClientDataSetProduction.recNo() < 1)
         return;
     const ViewCursor at = Views.cursor();
-    try {
-        TProductionForm form(productionSetupFor(*AppSettings), this);
-        form.startCopy(Views.ClientDataSetInvoice.currentRow(), Views.ClientDataSetProduction.currentRow());
-        if (form.exec() != QDialog::Accepted)
-            return;
-        // A copy belongs to the same invoice as an added position does: it carries its waybill too.
-        position::completeNewPosition(form.DataSetProduction, Views.ClientDataSetInvoice.currentRow());
-        form.DataSetProduction.saveToFile();
-        form.DataSetProduction.close();
-    } catch (const KalvorError &e) {
-        MessageBoxes::error(this, e.message());
-        return;
-    }
-    reopenViews({at.invoice, ViewCursor::kLastRow, 1});
+    runEntryDialog(
+        [&] {
+            TProductionForm form(productionSetupFor(*AppSettings), this);
+            form.startCopy(Views.ClientDataSetInvoice.currentRow(), Views.ClientDataSetProduction.currentRow());
+            if (form.exec() != QDialog::Accepted)
+                return false;
+            // A copy belongs to the same invoice as an added position does: it carries its waybill too.
+            position::completeNewPosition(form.DataSetProduction, Views.ClientDataSetInvoice.currentRow());
+            form.DataSetProduction.saveToFile();
+            form.DataSetProduction.close();
+            return true;
+        },
+        {at.invoice, ViewCursor::kLastRow, 1});
 }
 
 void TMainForm::DeleteProductionActionExecute()
@@ -1082,18 +1118,17 @@ void TMainForm::AddInnerTransferActionExecute()
     if (!AppSettings || !Views.isOpen() || Views.ClientDataSetProduction.recNo() < 1)
         return;
     const ViewCursor at = Views.cursor();
-    try {
-        TInnerTransferForm form(transferSetupFor(*AppSettings), this);
-        form.startNew(Views.ClientDataSetInvoice.currentRow(), Views.ClientDataSetProduction.currentRow());
-        if (form.exec() != QDialog::Accepted)
-            return;
-        transfer::saveNewTransfer(form.DataSetInnerTransfer, form.ProductionDKey,
-                                  Views.ClientDataSetProduction.currentRow());
-    } catch (const KalvorError &e) {
-        MessageBoxes::error(this, e.message());
-        return;
-    }
-    reopenViews({at.invoice, at.position, ViewCursor::kLastRow});
+    runEntryDialog(
+        [&] {
+            TInnerTransferForm form(transferSetupFor(*AppSettings), this);
+            form.startNew(Views.ClientDataSetInvoice.currentRow(), Views.ClientDataSetProduction.currentRow());
+            if (form.exec() != QDialog::Accepted)
+                return false;
+            transfer::saveNewTransfer(form.DataSetInnerTransfer, form.ProductionDKey,
+                                      Views.ClientDataSetProduction.currentRow());
+            return true;
+        },
+        {at.invoice, at.position, ViewCursor::kLastRow});
 }
 
 void TMainForm::EditInnerTransferActionExecute()
@@ -1101,18 +1136,17 @@ void TMainForm::EditInnerTransferActionExecute()
     if (!AppSettings || !Views.isOpen() || Views.ClientDataSetTransfer.recNo() < 1)
         return;
     const ViewCursor at = Views.cursor();
-    try {
-        TInnerTransferForm form(transferSetupFor(*AppSettings), this);
-        form.startEdit(Views.ClientDataSetInvoice.currentRow(), Views.ClientDataSetProduction.currentRow(),
-                       at.transfer);
-        if (form.exec() != QDialog::Accepted)
-            return;
-        transfer::saveChangedTransfer(form.DataSetInnerTransfer, form.ProductionDKey, form.oldOtherComing);
-    } catch (const KalvorError &e) {
-        MessageBoxes::error(this, e.message());
-        return;
-    }
-    reopenViews(at);
+    runEntryDialog(
+        [&] {
+            TInnerTransferForm form(transferSetupFor(*AppSettings), this);
+            form.startEdit(Views.ClientDataSetInvoice.currentRow(), Views.ClientDataSetProduction.currentRow(),
+                           at.transfer);
+            if (form.exec() != QDialog::Accepted)
+                return false;
+            transfer::saveChangedTransfer(form.DataSetInnerTransfer, form.ProductionDKey, form.oldOtherComing);
+            return true;
+        },
+        at);
 }
 
 void TMainForm::DeleteInnerTransferActionExecute()
@@ -1212,7 +1246,10 @@ void TMainForm::Button1Click()
         m_update->TestUpdateActionExecute();
 }
 
-void TMainForm::ExitActionExecute() { close(); }
+void TMainForm::ExitActionExecute()
+{
+    close();
+}
 
 void TMainForm::EssentialActionExecute()
 {

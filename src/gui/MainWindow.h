@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -196,6 +197,9 @@ private:
     void showViews(bool positionViewOpened, bool transferViewOpened);
     void setPanelSource(bool transfers, bool chargesOnly);
     void showPanelFor(bool transfers);
+    // Runs an entry dialog: `entry` shows it and saves what was accepted (false when cancelled); after a
+    // save the views come back on `after`, a failure is shown.
+    void runEntryDialog(const std::function<bool()> &entry, const ViewCursor &after);
     // The row a grid moved to becomes its view's current row; false while the program moves the grids.
     bool followGrid(QTableView *grid, Table &view);
     bool chargesVisible() const;
