@@ -12,7 +12,7 @@
 #include "gui/period/PeriodCommands.h"
 #include "gui/period/TransferRemainsForm.h"
 #include "period/CarryOver.h"
-#include "store/FileCopy.h"
+#include "store/Table.h"
 #include "support/QtPrinters.h"
 #include "support/TempDir.h"
 
@@ -262,6 +262,35 @@ TEST_F(PeriodCommandsTest, ReconciliationReportsItsCount)
     EXPECT_TRUE(MessageBoxes::shownTexts().at(0).startsWith(QStringLiteral("Количество ошибок: ")));
     EXPECT_TRUE(QFileInfo::exists(dir.file(QStringLiteral("error.log"))));
     EXPECT_TRUE(window->Views.isOpen());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(PeriodCommandsTest, TextExportThenDeletionOfTheListedWaybills)
+{
+    commands().UpDateClick();
+    EXPECT_EQ(MessageBoxes::shownTexts(), QStringList{QStringLiteral("Данные выгружены:  ( см. файл data.txt)")});
+    EXPECT_TRUE(QFileInfo::exists(dir.file(QStringLiteral("data.txt"))));
+    ASSERT_TRUE(window->Views.isOpen());
+
+    // The log names the waybill of the shown invoice's positions: they go, the other invoices keep theirs.
+    Table &positions = window->Views.ClientDataSetProduction;
+    ASSERT_GT(positions.recordCount(), 0);
+    const QString waybill = positions.asString(u"ttn_numer");
+    const int before = positions.recordCount();
+    QFile log(dir.file(QStringLiteral("error.log")));
+    ASSERT_TRUE(log.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    log.write((QStringLiteral("Не выгрузилось ттн №: ") + waybill + u'\n').toUtf8());
+    log.close();
+    commands().BtnDelErrorsClick();
+    ASSERT_TRUE(window->Views.isOpen());
+    window->Views.ClientDataSetInvoice.first();
+    window->Views.invoiceSelected(false);
+    EXPECT_LT(window->Views.ClientDataSetProduction.recordCount(), before);
+    for (Table &p = window->Views.ClientDataSetProduction; !p.eof(); p.next())
+        EXPECT_NE(p.asString(u"ttn_numer"), waybill);
 }
 
 } // namespace
