@@ -6,6 +6,7 @@
 #include "gui/common/MessageBoxes.h"
 #include "gui/editing/ChargesGroup.h"
 #include "gui/editing/EntryMarks.h"
+#include "gui/editing/EntryWidgets.h"
 #include "refbooks/RefBooks.h"
 #include "store/KalvorError.h"
 
@@ -87,18 +88,8 @@ void TInnerTransferForm::startEdit(const RowView &invoice, const RowView &source
 void TInnerTransferForm::buildLayout()
 {
     DataBinding &b = *m_binding;
-    const auto edit = [this, &b](const char *name, const QString &field) {
-        auto *e = new BoundLineEdit(b, field, this);
-        e->setObjectName(QString::fromLatin1(name));
-        return e;
-    };
-    const auto text = [this, &b](const char *name, const QString &field) {
-        auto *l = new BoundLabel(b, field, this);
-        l->setObjectName(QString::fromLatin1(name));
-        l->setMinimumWidth(90);
-        l->setFrameShape(QFrame::StyledPanel);
-        return l;
-    };
+    const auto edit = [this, &b](const char *name, const QString &field) { return boundEdit(b, name, field, this); };
+    const auto text = [this, &b](const char *name, const QString &field) { return boundText(b, name, field, this); };
     const auto caption = [this](const QString &t) { return new QLabel(t, this); };
 
     DBText1 = text("DBText1", QStringLiteral("other_coming"));
@@ -120,10 +111,7 @@ void TInnerTransferForm::buildLayout()
     DBEditReturnVolumeCharges = edit("DBEditReturnVolumeCharges", QStringLiteral("return_volume_charges"));
     DBEditWriteVolumeCharges = edit("DBEditWriteVolumeCharges", QStringLiteral("writeoff_volume_charges"));
     DBEdit1 = edit("DBEdit1", QStringLiteral("rest_volume"));
-    LabelRestVolume = new QLabel(this);
-    LabelRestVolume->setObjectName(QStringLiteral("LabelRestVolume"));
-    LabelRestVolume->setMinimumWidth(90);
-    LabelRestVolume->setFrameShape(QFrame::StyledPanel);
+    LabelRestVolume = restInPackagesLabel(this);
     DBTextRest = text("DBTextRest", QStringLiteral("rest"));
     lblDepartmentBook = new QLabel(m_departmentNote, this);
     lblDepartmentBook->setObjectName(QStringLiteral("lblDepartmentBook"));
@@ -165,13 +153,11 @@ void TInnerTransferForm::buildLayout()
     main->addWidget(in);
 
     main->addWidget(chargesGroup(QStringLiteral("Расход для внутреннего перемещения"),
-                                 {DBEditPackageCountCharges, DBTextVolumeCharges, DBEditMarkup, DBTextSumCharges, DBEditReturnVolumeCharges, DBEditWriteVolumeCharges}, this));
+                                 {DBEditPackageCountCharges, DBTextVolumeCharges, DBEditMarkup, DBTextSumCharges,
+                                  DBEditReturnVolumeCharges, DBEditWriteVolumeCharges},
+                                 this));
 
-    auto *rest = new QGridLayout;
-    rest->addWidget(caption(QStringLiteral("Наличие на начало месяца (л.)")), 0, 0);
-    rest->addWidget(DBEdit1, 0, 1);
-    rest->addWidget(caption(QStringLiteral("Наличие на начало месяца (шт.)")), 1, 0);
-    rest->addWidget(LabelRestVolume, 1, 1);
+    QGridLayout *rest = openingRestRows(DBEdit1, LabelRestVolume, this);
     rest->addWidget(caption(QStringLiteral("Остаток на конец отчетного периода (л.)")), 2, 0);
     rest->addWidget(DBTextRest, 2, 1);
     rest->setColumnStretch(2, 1);
@@ -184,8 +170,8 @@ void TInnerTransferForm::buildLayout()
 
     // Every entry that takes part in the balance recomputes it when left, so the remains shown are
     // always those that will be saved.
-    for (BoundLineEdit *e : {DBEditPackageCountCharges, DBEditMarkup, DBEdit1, DBEditReturnVolumeCharges,
-                             DBEditWriteVolumeCharges})
+    for (BoundLineEdit *e :
+         {DBEditPackageCountCharges, DBEditMarkup, DBEdit1, DBEditReturnVolumeCharges, DBEditWriteVolumeCharges})
         connect(e, &BoundLineEdit::left, this, &TInnerTransferForm::CalculateSomeFields);
     Edit1->installEventFilter(this);
     connect(Edit1, &QLineEdit::textChanged, this, &TInnerTransferForm::Edit1Change);
@@ -212,8 +198,7 @@ void TInnerTransferForm::showEvent(QShowEvent *event)
 
 void TInnerTransferForm::FormActivate()
 {
-    if (LabelRestVolume != nullptr && DataSetInnerTransfer.isActive())
-        LabelRestVolume->setText(position::restVolumeInPackagesText(DataSetInnerTransfer.currentRow()));
+    showRestInPackages(LabelRestVolume, DataSetInnerTransfer);
 }
 
 void TInnerTransferForm::Edit1Change()
@@ -234,16 +219,8 @@ void TInnerTransferForm::Edit1Change()
 
 void TInnerTransferForm::CalculateSomeFields()
 {
-    if (!DataSetInnerTransfer.isActive()
-        || (DataSetInnerTransfer.state() == Table::State::Browse && DataSetInnerTransfer.recordCount() == 0))
+    if (!recalculateRow(DataSetInnerTransfer, position::RowKind::Transfer, this))
         return;
-    try {
-        if (DataSetInnerTransfer.state() == Table::State::Browse)
-            DataSetInnerTransfer.edit();
-        position::calculateSomeFields(DataSetInnerTransfer, position::RowKind::Transfer);
-    } catch (const KalvorError &error) {
-        MessageBoxes::error(this, error.message());
-    }
     // Writes into fields tell no one: the displays are refreshed here.
     m_binding->refreshAll();
     FormActivate();
@@ -264,7 +241,8 @@ bool TInnerTransferForm::ButtonSaveClick()
     if (check.packageCountNotWhole)
         MessageBoxes::information(this, transfer::packageCountNotWholeMessage());
     else if (check.departmentNotNumber)
-        MessageBoxes::information(this, transfer::departmentNotNumberMessage(DataSetInnerTransfer.asString(u"department_code")));
+        MessageBoxes::information(
+            this, transfer::departmentNotNumberMessage(DataSetInnerTransfer.asString(u"department_code")));
     if (!check.passed())
         return false;
     accept();

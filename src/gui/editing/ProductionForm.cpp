@@ -6,6 +6,7 @@
 #include "gui/common/MessageBoxes.h"
 #include "gui/editing/ChargesGroup.h"
 #include "gui/editing/EntryMarks.h"
+#include "gui/editing/EntryWidgets.h"
 #include "gui/refbooks/ProductionReferenceForms.h"
 #include "refbooks/RefBooks.h"
 #include "store/KalvorError.h"
@@ -33,8 +34,7 @@ TProductionForm::TProductionForm(const Setup &setup, QWidget *parent) : QDialog(
     // The positions of the invoice, as the position view shows them.
     DataSetProduction.setFilter([this](const RowView &row) {
         const int field = row.fieldIndex(u"dkey");
-        return field >= 0 && !row.isNull(field)
-               && viewfilter::isPositionOf(row.utf8(field), InvoiceDKey.toStdString());
+        return field >= 0 && !row.isNull(field) && viewfilter::isPositionOf(row.utf8(field), InvoiceDKey.toStdString());
     });
     DataSetProduction.setFiltered(true);
     m_binding = std::make_unique<DataBinding>(DataSetProduction);
@@ -122,20 +122,10 @@ void TProductionForm::startEdit(const RowView &invoice, int recNo, bool departme
 void TProductionForm::buildLayout()
 {
     DataBinding &b = *m_binding;
-    const auto edit = [this, &b](const char *name, const QString &field) {
-        auto *e = new BoundLineEdit(b, field, this);
-        e->setObjectName(QString::fromLatin1(name));
-        return e;
-    };
-    const auto text = [this, &b](const char *name, const QString &field) {
-        auto *l = new BoundLabel(b, field, this);
-        l->setObjectName(QString::fromLatin1(name));
-        l->setMinimumWidth(90);
-        l->setFrameShape(QFrame::StyledPanel);
-        return l;
-    };
-    const auto lookup = [this, &b](const char *name, const QString &field, const Table &reference,
-                                   const QString &key, const QString &display) {
+    const auto edit = [this, &b](const char *name, const QString &field) { return boundEdit(b, name, field, this); };
+    const auto text = [this, &b](const char *name, const QString &field) { return boundText(b, name, field, this); };
+    const auto lookup = [this, &b](const char *name, const QString &field, const Table &reference, const QString &key,
+                                   const QString &display) {
         auto *c = new BoundLookupComboBox(b, field, reference, key, display, this);
         c->setObjectName(QString::fromLatin1(name));
         return c;
@@ -163,10 +153,7 @@ void TProductionForm::buildLayout()
     DBLookupComboBox1 = lookup("DBLookupComboBox1", QStringLiteral("department_code"), ClientDataSetDepartmentCode,
                                QStringLiteral("code"), QStringLiteral("address"));
     DBEdit1 = edit("DBEdit1", QStringLiteral("rest_volume"));
-    LabelRestVolume = new QLabel(this);
-    LabelRestVolume->setObjectName(QStringLiteral("LabelRestVolume"));
-    LabelRestVolume->setMinimumWidth(90);
-    LabelRestVolume->setFrameShape(QFrame::StyledPanel);
+    LabelRestVolume = restInPackagesLabel(this);
     DBEditReturnVolume = edit("DBEditReturnVolume", QStringLiteral("return_volume"));
     DBEditPackageVolume = edit("DBEditPackageVolume", QStringLiteral("package_volume"));
     DBEditPackageCount = edit("DBEditPackageCount", QStringLiteral("package_count"));
@@ -233,11 +220,7 @@ void TProductionForm::buildLayout()
     main->addWidget(caption(QStringLiteral("(куда поступает продукция от поставщика)")));
     main->addWidget(DBLookupComboBox1);
 
-    auto *rest = new QGridLayout;
-    rest->addWidget(caption(QStringLiteral("Наличие на начало месяца (л.)")), 0, 0);
-    rest->addWidget(DBEdit1, 0, 1);
-    rest->addWidget(caption(QStringLiteral("Наличие на начало месяца (шт.)")), 1, 0);
-    rest->addWidget(LabelRestVolume, 1, 1);
+    QGridLayout *rest = openingRestRows(DBEdit1, LabelRestVolume, this);
     main->addLayout(rest);
 
     auto *coming = new QGroupBox(QStringLiteral("Приход за отчетный месяц"), this);
@@ -258,7 +241,9 @@ void TProductionForm::buildLayout()
     main->addWidget(coming);
 
     main->addWidget(chargesGroup(QStringLiteral("Расход за отчетный месяц"),
-                                 {DBEditPackageCountCharges, DBTextVolumeCharges, DBEditMarkup, DBTextSumCharges, DBEditReturnVolumeCharges, DBEditWriteVolumeCharges}, this));
+                                 {DBEditPackageCountCharges, DBTextVolumeCharges, DBEditMarkup, DBTextSumCharges,
+                                  DBEditReturnVolumeCharges, DBEditWriteVolumeCharges},
+                                 this));
 
     auto *end = new QHBoxLayout;
     end->addWidget(caption(QStringLiteral("Остаток на конец отчетного периода (л.)")));
@@ -273,9 +258,9 @@ void TProductionForm::buildLayout()
     buttons->addWidget(CancelButton);
     main->addLayout(buttons);
 
-    for (BoundLineEdit *e : {DBEditReturnVolume, DBEditAlcohol, DBEditPackageVolume, DBEditPackageCount,
-                             DBEditPurchesPrice, DBEditPackageCountCharges, DBEditMarkup, DBEditReturnVolumeCharges,
-                             DBEditWriteVolumeCharges, DBEdit1}) {
+    for (BoundLineEdit *e :
+         {DBEditReturnVolume, DBEditAlcohol, DBEditPackageVolume, DBEditPackageCount, DBEditPurchesPrice,
+          DBEditPackageCountCharges, DBEditMarkup, DBEditReturnVolumeCharges, DBEditWriteVolumeCharges, DBEdit1}) {
         connect(e, &BoundLineEdit::left, this, &TProductionForm::CalculateSomeFields);
     }
     DBEditProductionNumber->installEventFilter(this);
@@ -312,23 +297,13 @@ void TProductionForm::showEvent(QShowEvent *event)
 
 void TProductionForm::FormActivate()
 {
-    if (LabelRestVolume != nullptr && DataSetProduction.isActive())
-        LabelRestVolume->setText(position::restVolumeInPackagesText(DataSetProduction.currentRow()));
+    showRestInPackages(LabelRestVolume, DataSetProduction);
 }
 
 void TProductionForm::CalculateSomeFields()
 {
-    if (!DataSetProduction.isActive())
+    if (!recalculateRow(DataSetProduction, position::RowKind::Position, this))
         return;
-    if (DataSetProduction.state() == Table::State::Browse && DataSetProduction.recordCount() == 0)
-        return;
-    try {
-        if (DataSetProduction.state() == Table::State::Browse)
-            DataSetProduction.edit();
-        position::calculateSomeFields(DataSetProduction, position::RowKind::Position);
-    } catch (const KalvorError &error) {
-        MessageBoxes::error(this, error.message());
-    }
     // Writes into fields tell no one: the displays are refreshed here.
     m_binding->refreshAll();
     FormActivate();
@@ -343,8 +318,9 @@ void TProductionForm::DBLookupComboBoxProductionNameCloseUp()
 {
     const int index = DBLookupComboBoxProductionName->currentIndex();
     const QString chosen = DBLookupComboBoxProductionName->currentText();
-    if (!chosen.isEmpty() && chosen != strLastComboBoxProductionName && ClientDataSetProductionReference.isActive()
-        && index >= 0 && index < ClientDataSetProductionReference.recordCount() && DBLookupComboBoxProductionName->commit()) {
+    if (!chosen.isEmpty() && chosen != strLastComboBoxProductionName && ClientDataSetProductionReference.isActive() &&
+        index >= 0 && index < ClientDataSetProductionReference.recordCount() &&
+        DBLookupComboBoxProductionName->commit()) {
         try {
             if (DataSetProduction.state() == Table::State::Browse)
                 DataSetProduction.edit();
