@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-dev
   libxml2-utils xvfb xauth time
   fonts-dejavu-core
+  librsvg2-bin desktop-file-utils dpkg-dev file man-db
 )
 
 missing=()

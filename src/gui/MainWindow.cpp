@@ -10,6 +10,7 @@
 #include "editing/DeclarationSearch.h"
 #include "editing/PositionEditing.h"
 #include "editing/TransferEditing.h"
+#include "gui/AppIcon.h"
 #include "gui/EssentialForm.h"
 #include "gui/FirstStartDialogs.h"
 #include "gui/HelpCommands.h"
@@ -1288,6 +1289,7 @@ void TMainForm::FormClose()
 int runDesktop(QApplication &app)
 {
     QApplication::setApplicationName(QStringLiteral("Kalvor "));
+    installApplicationIcon();
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     auto *translator = new QTranslator(&app);
     if (translator->load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
