@@ -2,8 +2,6 @@
 
 #include "store/KalvorError.h"
 
-#include "KalvorBuildInfo.h"
-
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -24,19 +22,6 @@ QString withSlash(const QString &dir)
 bool isDir(const QString &path)
 {
     return !path.isEmpty() && QFileInfo(path).isDir();
-}
-
-// A build tree has CMakeCache.txt in the executable's folder or one of its parents.
-bool insideBuildTree(const QString &executableDir)
-{
-    QDir dir(executableDir);
-    for (int level = 0; level < 6; ++level) {
-        if (dir.exists(QStringLiteral("CMakeCache.txt")))
-            return true;
-        if (!dir.cdUp())
-            break;
-    }
-    return false;
 }
 
 // Copies one file unless the destination exists; the copy is made writable, since installed files may
@@ -109,16 +94,10 @@ QString resolveWorkspace(const WorkspaceSources &sources)
 
 QString locateShareDir(const QString &executableDir)
 {
-    const QString source = QStringLiteral(KALVOR_SOURCE_SHARE_DIR);
-    if (insideBuildTree(executableDir) && isDir(source))
-        return source;
-    const QString beside = QDir::cleanPath(executableDir + QStringLiteral("/../share/kalvor"));
-    if (isDir(beside))
-        return beside;
-    const QString installed = QStringLiteral(KALVOR_INSTALLED_SHARE_DIR);
-    if (isDir(installed))
-        return installed;
-    return {};
+    // Programs live in PREFIX/bin beside PREFIX/share/kalvor; the build tree mirrors that layout with a
+    // link to the source share/, so a moved install or build tree still finds its own files.
+    const QString share = QDir::cleanPath(executableDir + QStringLiteral("/../share/kalvor"));
+    return isDir(share) ? share : QString();
 }
 
 QStringList seedWorkspace(const QString &curDir, const QString &shareDir)

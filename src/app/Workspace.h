@@ -22,9 +22,8 @@ QString homeOption(const QStringList &arguments);
 // The workspace folder chosen from the sources: absolute, cleaned, ending in "/". Nothing is created.
 QString resolveWorkspace(const WorkspaceSources &sources);
 
-// The installed share folder that seeds a workspace: the source tree's share/ when the executable runs
-// from a build tree, else ../share/kalvor beside the executable, else the install prefix's share/kalvor.
-// Empty when none of them exists.
+// The share folder that seeds a workspace: ../share/kalvor beside the executable's folder, where an
+// install (wherever its prefix was moved) and the build tree keep it. Empty when it does not exist.
 QString locateShareDir(const QString &executableDir);
 
 // Creates the workspace with reports/ and temp/ and copies from the share folder whatever it lacks of

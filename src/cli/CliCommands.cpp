@@ -11,8 +11,9 @@ namespace {
 
 void printUsage(std::FILE *stream)
 {
-    QString text = QStringLiteral("Использование: kalvor-cli [--home ПАПКА] КОМАНДА [ПАРАМЕТРЫ]\n"
-                                  "       kalvor-cli --help | --version\n\nКоманды:\n");
+    const QStringList lines = synopsis();
+    QString text = QStringLiteral("Использование: ") + lines.join(QStringLiteral("\n               "))
+        + QStringLiteral("\n\nКоманды:\n");
     for (const Command &command : commands())
         text += QStringLiteral("  %1\n      %2\n").arg(command.usage, command.summary);
     std::fputs(text.toUtf8().constData(), stream);

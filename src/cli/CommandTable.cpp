@@ -15,4 +15,9 @@ const std::vector<Command> &commands()
     return all;
 }
 
+QStringList synopsis()
+{
+    return {QStringLiteral("kalvor-cli [--home ПАПКА] КОМАНДА [ПАРАМЕТРЫ]"), QStringLiteral("kalvor-cli --help | --version")};
+}
+
 } // namespace kalvor::cli

@@ -21,6 +21,8 @@ struct Command {
 };
 
 const std::vector<Command> &commands();
+// The lines of the program's synopsis, without "Использование:"; --help and the man page both show them.
+QStringList synopsis();
 void printError(const QString &message);
 
 // Each command lives in a file of its own and gives its entry here.
