@@ -2,12 +2,7 @@
 # Installs the build into a temporary prefix, moves the prefix elsewhere and runs the installed kalvor-cli
 # from there: its share folder must come along, its man page and completion must match its --help.
 # Usage: install-relocated.sh BUILD_DIR SOURCE_DIR
-set -euo pipefail
-build=$1
-source=$2
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "$0")/prelude.sh"
 
 cmake --install "$build" --prefix "$tmp/first" >/dev/null
 mv "$tmp/first" "$tmp/moved"

@@ -2,12 +2,7 @@
 # Builds the Debian package from the build tree and checks its name, its dependencies and that it holds
 # the programs, the desktop entry, the icons, the man page and the whole share folder.
 # Usage: package-contents.sh BUILD_DIR SOURCE_DIR
-set -euo pipefail
-build=$1
-source=$2
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "$0")/prelude.sh"
 
 cpack --config "$build/CPackConfig.cmake" -B "$tmp" >"$tmp/cpack.log" 2>&1 || { cat "$tmp/cpack.log"; fail "cpack"; }
 version=$("$build/src/kalvor-cli" --version | cut -d' ' -f2)

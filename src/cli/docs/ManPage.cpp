@@ -21,6 +21,17 @@ void item(QString &page, const QString &tag, const QString &text)
     page += QStringLiteral(".TP\n.B \"") + roffText(tag) + QStringLiteral("\"\n") + roffText(text) + u'\n';
 }
 
+struct Item {
+    const char16_t *tag;
+    const char16_t *text;
+};
+
+void items(QString &page, std::initializer_list<Item> list)
+{
+    for (const Item &entry : list)
+        item(page, QString::fromUtf16(entry.tag), QString::fromUtf16(entry.text));
+}
+
 } // namespace
 
 QString roffText(const QString &text)
@@ -65,10 +76,11 @@ QString manPage(const std::vector<Command> &commands, const QString &version)
     });
 
     page += QStringLiteral(".SH ПАРАМЕТРЫ\n");
-    item(page, QStringLiteral("--home ПАПКА"), QStringLiteral("Рабочая папка, с которой работает команда."));
-    item(page, QStringLiteral("--help"),
-        QStringLiteral("Выводит список команд. После имени команды выводит описание только этой команды."));
-    item(page, QStringLiteral("--version"), QStringLiteral("Выводит номер версии программы."));
+    items(page, {
+        {u"--home ПАПКА", u"Рабочая папка, с которой работает команда."},
+        {u"--help", u"Выводит список команд. После имени команды выводит описание только этой команды."},
+        {u"--version", u"Выводит номер версии программы."},
+    });
 
     page += QStringLiteral(".SH КОМАНДЫ\n");
     for (const Command &command : commands)
@@ -85,14 +97,15 @@ QString manPage(const std::vector<Command> &commands, const QString &version)
     });
 
     page += QStringLiteral(".SH КОД ВОЗВРАТА\n");
-    item(page, QStringLiteral("0"), QStringLiteral("Команда выполнена."));
-    item(page, QStringLiteral("1"),
-        QStringLiteral("Файл не удалось прочитать или записать, или проверка не пройдена; причина выводится "
-                       "одной строкой в поток ошибок."));
-    item(page, QStringLiteral("2"), QStringLiteral("Неверная командная строка."));
+    items(page, {
+        {u"0", u"Команда выполнена."},
+        {u"1", u"Файл не удалось прочитать или записать, или проверка не пройдена; причина выводится одной "
+               u"строкой в поток ошибок."},
+        {u"2", u"Неверная командная строка."},
+    });
 
     page += QStringLiteral(".SH ОКРУЖЕНИЕ\n");
-    item(page, QStringLiteral("KALVOR_HOME"), QStringLiteral("Рабочая папка, если не указан параметр --home."));
+    items(page, {{u"KALVOR_HOME", u"Рабочая папка, если не указан параметр --home."}});
 
     page += QStringLiteral(".SH СМ. ТАКЖЕ\n");
     paragraphs(page, {u"Руководство пользователя Kalvor_User_Guide_Ru_2_0.doc в папке doc рабочей папки; "
