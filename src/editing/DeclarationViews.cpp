@@ -151,14 +151,14 @@ void DeclarationViews::chargesSelected()
     ClientDataSetCommingCharges.first();
 }
 
-void EditingCommands::positionViewOpened(bool invoicesHaveRows, bool positionsHaveRows)
+void EditingAvailability::positionViewOpened(bool invoicesHaveRows, bool positionsHaveRows)
 {
     addProduction = editInvoice = invoicesHaveRows;
     copyProduction = editProduction = deleteProduction = addInnerTransfer = positionsHaveRows;
     deleteInvoice = !positionsHaveRows;
 }
 
-void EditingCommands::transferViewOpened(bool transferHasCurrentRow)
+void EditingAvailability::transferViewOpened(bool transferHasCurrentRow)
 {
     editInnerTransfer = deleteInnerTransfer = transferHasCurrentRow;
     if (transferHasCurrentRow)

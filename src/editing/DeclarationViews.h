@@ -68,7 +68,7 @@ private:
 };
 
 // Which editing commands of the main window are usable, as the opening of the views decides.
-struct EditingCommands {
+struct EditingAvailability {
     bool addProduction = false;
     bool copyProduction = false;
     bool editProduction = false;

@@ -8,8 +8,6 @@
 #include "app/Version.h"
 #include "app/Workspace.h"
 #include "editing/DeclarationSearch.h"
-#include "editing/PositionEditing.h"
-#include "editing/TransferEditing.h"
 #include "gui/AppIcon.h"
 #include "gui/EssentialForm.h"
 #include "gui/FirstStartDialogs.h"
@@ -20,10 +18,7 @@
 #include "gui/WheelTranslator.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/TableModel.h"
-#include "gui/editing/DeleteForm.h"
-#include "gui/editing/InnerTransferForm.h"
-#include "gui/editing/InvoiceForm.h"
-#include "gui/editing/ProductionForm.h"
+#include "gui/editing/EditingCommands.h"
 #include "gui/period/PeriodCommands.h"
 #include "store/KalvorError.h"
 
@@ -149,7 +144,6 @@ TMainForm::TMainForm(const QStringList &arguments, const QString &executableDir,
     buildCommands();
     buildMenus();
     buildPanels();
-    DeleteForm = new TDeleteForm(this);
 }
 
 TMainForm::~TMainForm()
@@ -318,53 +312,17 @@ QWidget *TMainForm::buildPeriodLine()
 
 void TMainForm::buildCommands()
 {
-    const auto command = [this](const QString &name, const QString &hint, QStyle::StandardPixmap icon) {
-        auto *a = new QAction(style()->standardIcon(icon), hint, this);
-        a->setObjectName(name);
-        a->setToolTip(hint);
-        return a;
-    };
-    AddInvoiceAction =
-        command(QStringLiteral("AddInvoiceAction"), QStringLiteral("Создать новую накладную"), QStyle::SP_FileIcon);
-    EditInvoiceAction = command(QStringLiteral("EditInvoiceAction"), QStringLiteral("Редактировать накладную"),
-                                QStyle::SP_FileDialogDetailedView);
-    DeleteInvoiceAction =
-        command(QStringLiteral("DeleteInvoiceAction"), QStringLiteral("Удалить накладную"), QStyle::SP_TrashIcon);
-    AddProductionAction =
-        command(QStringLiteral("AddProductionAction"), QStringLiteral("Создать новую продукцию"), QStyle::SP_FileIcon);
-    EditProductionAction = command(QStringLiteral("EditProductionAction"), QStringLiteral("Редактировать продукцию"),
-                                   QStyle::SP_FileDialogDetailedView);
-    DeleteProductionAction =
-        command(QStringLiteral("DeleteProductionAction"), QStringLiteral("Удалить продукцию"), QStyle::SP_TrashIcon);
-    CopyProductionAction = command(QStringLiteral("CopyProductionAction"), QStringLiteral("Скопировать текущую"),
-                                   QStyle::SP_FileDialogContentsView);
-    AddInnerTransferAction = command(QStringLiteral("AddInnerTransferAction"),
-                                     QStringLiteral("Создать внутреннее перемещение"), QStyle::SP_FileIcon);
-    EditInnerTransferAction =
-        command(QStringLiteral("EditInnerTransferAction"), QStringLiteral("Редактировать внутреннее перемещение"),
-                QStyle::SP_FileDialogDetailedView);
-    DeleteInnerTransferAction = command(QStringLiteral("DeleteInnerTransferAction"),
-                                        QStringLiteral("Удалить внутреннее перемещение"), QStyle::SP_TrashIcon);
+    EditingWindowHooks hooks;
+    hooks.settings = [this] { return AppSettings.get(); };
+    hooks.reopenViews = [this](const ViewCursor &at) { return reopenViews(at); };
+    hooks.declarationMonth = [this] { return declarationMonth(); };
+    m_editing = std::make_unique<EditingCommands>(Views, this, std::move(hooks));
+    m_editing->createActions(this);
     N15 = new QAction(QStringLiteral("Приход/Расход за отч. период"), this);
     N15->setObjectName(QStringLiteral("N15"));
     N15->setCheckable(true);
 
-    connect(AddInvoiceAction, &QAction::triggered, this, &TMainForm::AddInvoiceActionExecute);
-    connect(EditInvoiceAction, &QAction::triggered, this, &TMainForm::EditInvoiceActionExecute);
-    connect(DeleteInvoiceAction, &QAction::triggered, this, &TMainForm::DeleteInvoiceActionExecute);
-    connect(AddProductionAction, &QAction::triggered, this, &TMainForm::AddProductionActionExecute);
-    connect(EditProductionAction, &QAction::triggered, this, &TMainForm::EditProductionActionExecute);
-    connect(CopyProductionAction, &QAction::triggered, this, &TMainForm::CopyProductionActionExecute);
-    connect(DeleteProductionAction, &QAction::triggered, this, &TMainForm::DeleteProductionActionExecute);
-    connect(AddInnerTransferAction, &QAction::triggered, this, &TMainForm::AddInnerTransferActionExecute);
-    connect(EditInnerTransferAction, &QAction::triggered, this, &TMainForm::EditInnerTransferActionExecute);
-    connect(DeleteInnerTransferAction, &QAction::triggered, this, &TMainForm::DeleteInnerTransferActionExecute);
     connect(N15, &QAction::triggered, this, &TMainForm::N15Click);
-    // Until a period is open only adding an invoice is offered (and it reports the missing period).
-    for (QAction *a :
-         {EditInvoiceAction, AddProductionAction, EditProductionAction, DeleteProductionAction, CopyProductionAction,
-          AddInnerTransferAction, EditInnerTransferAction, DeleteInnerTransferAction})
-        a->setEnabled(false);
 }
 
 QWidget *TMainForm::buildToolRow()
@@ -388,18 +346,18 @@ QWidget *TMainForm::buildToolRow()
         return b;
     };
     group(QStringLiteral("Накладная:"));
-    SpeedButtonAddInvoice = button(QStringLiteral("SpeedButtonAddInvoice"), AddInvoiceAction);
-    SpeedButton3 = button(QStringLiteral("SpeedButton3"), EditInvoiceAction);
-    SpeedButton4 = button(QStringLiteral("SpeedButton4"), DeleteInvoiceAction);
+    SpeedButtonAddInvoice = button(QStringLiteral("SpeedButtonAddInvoice"), m_editing->AddInvoiceAction);
+    SpeedButton3 = button(QStringLiteral("SpeedButton3"), m_editing->EditInvoiceAction);
+    SpeedButton4 = button(QStringLiteral("SpeedButton4"), m_editing->DeleteInvoiceAction);
     group(QStringLiteral("Продукция:"));
-    SpeedButton6 = button(QStringLiteral("SpeedButton6"), AddProductionAction);
-    SpeedButton7 = button(QStringLiteral("SpeedButton7"), EditProductionAction);
-    SpeedButton5 = button(QStringLiteral("SpeedButton5"), DeleteProductionAction);
-    SpeedButton12 = button(QStringLiteral("SpeedButton12"), CopyProductionAction);
+    SpeedButton6 = button(QStringLiteral("SpeedButton6"), m_editing->AddProductionAction);
+    SpeedButton7 = button(QStringLiteral("SpeedButton7"), m_editing->EditProductionAction);
+    SpeedButton5 = button(QStringLiteral("SpeedButton5"), m_editing->DeleteProductionAction);
+    SpeedButton12 = button(QStringLiteral("SpeedButton12"), m_editing->CopyProductionAction);
     group(QStringLiteral("Перемещение:"));
-    SpeedButton2 = button(QStringLiteral("SpeedButton2"), AddInnerTransferAction);
-    SpeedButton8 = button(QStringLiteral("SpeedButton8"), EditInnerTransferAction);
-    SpeedButton9 = button(QStringLiteral("SpeedButton9"), DeleteInnerTransferAction);
+    SpeedButton2 = button(QStringLiteral("SpeedButton2"), m_editing->AddInnerTransferAction);
+    SpeedButton8 = button(QStringLiteral("SpeedButton8"), m_editing->EditInnerTransferAction);
+    SpeedButton9 = button(QStringLiteral("SpeedButton9"), m_editing->DeleteInnerTransferAction);
 
     // The service searches: hidden unless tamrel.ini says otherwise ([service] show_hidden=1).
     layout->addSpacing(16);
@@ -705,21 +663,7 @@ void TMainForm::showViews(bool positionViewOpened, bool transferViewOpened)
     follow(DBGridInner, Views.ClientDataSetTransfer);
     m_syncing = false;
 
-    const bool open = Views.isOpen();
-    if (positionViewOpened)
-        m_commands.positionViewOpened(open && !Views.ClientDataSetInvoice.isEmpty(),
-                                      open && !Views.ClientDataSetProduction.isEmpty());
-    if (transferViewOpened)
-        m_commands.transferViewOpened(open && Views.ClientDataSetTransfer.recNo() > 0);
-    AddProductionAction->setEnabled(m_commands.addProduction);
-    CopyProductionAction->setEnabled(m_commands.copyProduction);
-    EditProductionAction->setEnabled(m_commands.editProduction);
-    DeleteProductionAction->setEnabled(m_commands.deleteProduction);
-    AddInnerTransferAction->setEnabled(m_commands.addInnerTransfer);
-    EditInnerTransferAction->setEnabled(m_commands.editInnerTransfer);
-    DeleteInnerTransferAction->setEnabled(m_commands.deleteInnerTransfer);
-    EditInvoiceAction->setEnabled(m_commands.editInvoice);
-    DeleteInvoiceAction->setEnabled(m_commands.deleteInvoice);
+    m_editing->viewsShown(positionViewOpened, transferViewOpened);
 }
 
 bool TMainForm::chargesVisible() const
@@ -858,12 +802,12 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
             const auto *key = static_cast<QKeyEvent *>(event);
             if (!key->isAutoRepeat() && !isUpOrDown(key)) {
                 // Insert adds, Delete deletes while its tool button is enabled.
-                QAction *add = watched == DBGridInvoice      ? AddInvoiceAction
-                               : watched == DBGridProduction ? AddProductionAction
-                                                             : AddInnerTransferAction;
-                QAction *remove = watched == DBGridInvoice      ? DeleteInvoiceAction
-                                  : watched == DBGridProduction ? DeleteProductionAction
-                                                                : DeleteInnerTransferAction;
+                QAction *add = watched == DBGridInvoice      ? m_editing->AddInvoiceAction
+                               : watched == DBGridProduction ? m_editing->AddProductionAction
+                                                             : m_editing->AddInnerTransferAction;
+                QAction *remove = watched == DBGridInvoice      ? m_editing->DeleteInvoiceAction
+                                  : watched == DBGridProduction ? m_editing->DeleteProductionAction
+                                                                : m_editing->DeleteInnerTransferAction;
                 if (key->key() == Qt::Key_Insert && add->isEnabled())
                     add->trigger();
                 else if (key->key() == Qt::Key_Delete && remove->isEnabled())
@@ -925,244 +869,6 @@ void TMainForm::N15Click()
         Views.chargesSelected();
     }
     N15->setChecked(chargesVisible());
-}
-
-namespace {
-
-TInvoiceForm::Setup invoiceSetupFor(const TAppSettings &settings, const DeclarationMonth &month)
-{
-    TInvoiceForm::Setup setup;
-    setup.declarationFileName = settings.FDeclarationFileName;
-    setup.supplierFileName = settings.FSupplierFileName;
-    setup.departmentFileName = settings.FDepartmentCodeFileName;
-    setup.stem = settings.FINNYYMMCC;
-    setup.versionText = versionText();
-    // The period line decides; a year it cannot show (outside its list) falls back to the period's own.
-    setup.declarationYear = month.year ? *month.year : 2000 + settings.FPeriodYear;
-    setup.declarationMonth = month.month >= 1 ? month.month : settings.FPeriodMonth;
-    return setup;
-}
-
-} // namespace
-
-void TMainForm::runEntryDialog(const std::function<bool()> &entry, const ViewCursor &after)
-{
-    try {
-        if (!entry())
-            return;
-    } catch (const KalvorError &e) {
-        MessageBoxes::error(this, e.message());
-        return;
-    }
-    reopenViews(after);
-}
-
-void TMainForm::AddInvoiceActionExecute()
-{
-    if (!AppSettings || !Views.isOpen())
-        return;
-    runEntryDialog(
-        [&] {
-            TInvoiceForm form(invoiceSetupFor(*AppSettings, declarationMonth()), this);
-            form.startNew();
-            if (form.exec() != QDialog::Accepted)
-                return false;
-            form.DataSetInvoice.saveToFile();
-            form.DataSetInvoice.close();
-            return true;
-        },
-        {ViewCursor::kLastRow, 1, 1});
-}
-
-void TMainForm::EditInvoiceActionExecute()
-{
-    if (!AppSettings || !Views.isOpen() || Views.ClientDataSetInvoice.recNo() < 1)
-        return;
-    const int recNo = Views.ClientDataSetInvoice.recNo();
-    runEntryDialog(
-        [&] {
-            TInvoiceForm form(invoiceSetupFor(*AppSettings, declarationMonth()), this);
-            form.startEdit(recNo);
-            if (form.exec() != QDialog::Accepted)
-                return false;
-            form.DataSetInvoice.saveToFile();
-            form.DataSetInvoice.close();
-            return true;
-        },
-        {recNo, 1, 1});
-}
-
-void TMainForm::DeleteInvoiceActionExecute()
-{
-    if (!DeleteForm->confirm(QStringLiteral("Удалить накладную?")))
-        return;
-    if (!Views.isOpen() || Views.ClientDataSetInvoice.isEmpty())
-        return;
-    // The command is offered only for an invoice without positions; the keyboard and a stale button
-    // must not delete the head of positions either.
-    if (!Views.ClientDataSetProduction.isEmpty()) {
-        MessageBoxes::information(this, QStringLiteral("Накладная содержит продукцию: сначала удалите продукцию."));
-        return;
-    }
-    const int recNo = Views.ClientDataSetInvoice.recNo();
-    try {
-        Views.ClientDataSetInvoice.remove();
-        Views.ClientDataSetInvoice.saveToFile();
-    } catch (const KalvorError &e) {
-        MessageBoxes::error(this, e.message());
-    }
-    reopenViews({recNo > 1 ? recNo - 1 : 1, 1, 1});
-}
-
-namespace {
-
-TProductionForm::Setup productionSetupFor(const TAppSettings &settings)
-{
-    TProductionForm::Setup setup;
-    setup.declarationFileName = settings.FDeclarationFileName;
-    setup.productionReferenceFileName = settings.FProductionReferenceFileName;
-    setup.productionFileName = settings.FProductionFileName;
-    setup.regionsFileName = settings.FRegionsFileName;
-    setup.departmentFileName = settings.FDepartmentCodeFileName;
-    return setup;
-}
-
-TInnerTransferForm::Setup transferSetupFor(const TAppSettings &settings)
-{
-    return {settings.FDeclarationFileName, settings.FDepartmentCodeFileName};
-}
-
-} // namespace
-
-void TMainForm::AddProductionActionExecute()
-{
-    if (!AppSettings || !Views.isOpen() || Views.ClientDataSetInvoice.recNo() < 1)
-        return;
-    const ViewCursor at = Views.cursor();
-    runEntryDialog(
-        [&] {
-            TProductionForm form(productionSetupFor(*AppSettings), this);
-            form.startNew(Views.ClientDataSetInvoice.currentRow());
-            if (form.exec() != QDialog::Accepted)
-                return false;
-            position::completeNewPosition(form.DataSetProduction, Views.ClientDataSetInvoice.currentRow());
-            form.DataSetProduction.saveToFile();
-            form.DataSetProduction.close();
-            return true;
-        },
-        {at.invoice, ViewCursor::kLastRow, 1});
-}
-
-void TMainForm::EditProductionActionExecute()
-{
-    if (!AppSettings || !Views.isOpen() || Views.ClientDataSetProduction.recNo() < 1)
-        return;
-    const ViewCursor at = Views.cursor();
-    runEntryDialog(
-        [&] {
-            TProductionForm form(productionSetupFor(*AppSettings), this);
-            // The subdivision of a position with transfers stays: its delete command tells which.
-            form.startEdit(Views.ClientDataSetInvoice.currentRow(), at.position, DeleteProductionAction->isEnabled());
-            if (form.exec() != QDialog::Accepted)
-                return false;
-            form.DataSetProduction.saveToFile();
-            form.DataSetProduction.close();
-            return true;
-        },
-        {at.invoice, at.position, 1});
-}
-
-void TMainForm::CopyProductionActionExecute()
-{
-    if (!AppSettings || !Views.isOpen() || Views.ClientDataSetProduction.recNo() < 1)
-        return;
-    const ViewCursor at = Views.cursor();
-    runEntryDialog(
-        [&] {
-            TProductionForm form(productionSetupFor(*AppSettings), this);
-            form.startCopy(Views.ClientDataSetInvoice.currentRow(), Views.ClientDataSetProduction.currentRow());
-            if (form.exec() != QDialog::Accepted)
-                return false;
-            // A copy belongs to the same invoice as an added position does: it carries its waybill too.
-            position::completeNewPosition(form.DataSetProduction, Views.ClientDataSetInvoice.currentRow());
-            form.DataSetProduction.saveToFile();
-            form.DataSetProduction.close();
-            return true;
-        },
-        {at.invoice, ViewCursor::kLastRow, 1});
-}
-
-void TMainForm::DeleteProductionActionExecute()
-{
-    if (!DeleteForm->confirm(QStringLiteral("Удалить продукцию?")))
-        return;
-    if (!Views.isOpen() || Views.ClientDataSetProduction.isEmpty())
-        return;
-    // Transfers hang on their position: the keyboard and a stale button must not orphan them.
-    if (!Views.ClientDataSetTransfer.isEmpty()) {
-        MessageBoxes::information(
-            this, QStringLiteral("Продукция содержит внутренние перемещения: сначала удалите перемещения."));
-        return;
-    }
-    const ViewCursor at = Views.cursor();
-    try {
-        Views.ClientDataSetProduction.remove();
-        Views.ClientDataSetProduction.saveToFile();
-    } catch (const KalvorError &e) {
-        MessageBoxes::error(this, e.message());
-    }
-    reopenViews({at.invoice, at.position > 1 ? at.position - 1 : 1, 1});
-}
-
-void TMainForm::AddInnerTransferActionExecute()
-{
-    if (!AppSettings || !Views.isOpen() || Views.ClientDataSetProduction.recNo() < 1)
-        return;
-    const ViewCursor at = Views.cursor();
-    runEntryDialog(
-        [&] {
-            TInnerTransferForm form(transferSetupFor(*AppSettings), this);
-            form.startNew(Views.ClientDataSetInvoice.currentRow(), Views.ClientDataSetProduction.currentRow());
-            if (form.exec() != QDialog::Accepted)
-                return false;
-            transfer::saveNewTransfer(form.DataSetInnerTransfer, form.ProductionDKey,
-                                      Views.ClientDataSetProduction.currentRow());
-            return true;
-        },
-        {at.invoice, at.position, ViewCursor::kLastRow});
-}
-
-void TMainForm::EditInnerTransferActionExecute()
-{
-    if (!AppSettings || !Views.isOpen() || Views.ClientDataSetTransfer.recNo() < 1)
-        return;
-    const ViewCursor at = Views.cursor();
-    runEntryDialog(
-        [&] {
-            TInnerTransferForm form(transferSetupFor(*AppSettings), this);
-            form.startEdit(Views.ClientDataSetInvoice.currentRow(), Views.ClientDataSetProduction.currentRow(),
-                           at.transfer);
-            if (form.exec() != QDialog::Accepted)
-                return false;
-            transfer::saveChangedTransfer(form.DataSetInnerTransfer, form.ProductionDKey, form.oldOtherComing);
-            return true;
-        },
-        at);
-}
-
-void TMainForm::DeleteInnerTransferActionExecute()
-{
-    if (!DeleteForm->confirm(QStringLiteral("Удалить внутреннее перемещение?")))
-        return;
-    if (!Views.isOpen() || Views.ClientDataSetTransfer.isEmpty() || Views.ClientDataSetProduction.recNo() < 1)
-        return;
-    const ViewCursor at = Views.cursor();
-    try {
-        transfer::deleteTransfer(Views.ClientDataSetTransfer, Views.ClientDataSetProduction.asString(u"dkey"));
-    } catch (const KalvorError &e) {
-        MessageBoxes::error(this, e.message());
-    }
-    reopenViews({at.invoice, at.position, 1});
 }
 
 void TMainForm::Edit1KeyDown(int key)

@@ -6,7 +6,6 @@
 
 #include <QMainWindow>
 
-#include <functional>
 #include <memory>
 
 class QAction;
@@ -24,11 +23,11 @@ class QToolButton;
 
 namespace kalvor::gui {
 
+class EditingCommands;
 class HelpCommands;
 class MaintenanceCommands;
 class PeriodCommands;
 class RefBookCommands;
-class TDeleteForm;
 class TableModel;
 class UpdateCommands;
 
@@ -100,8 +99,6 @@ public:
     QComboBox *ComboBoxSearch = nullptr;  // hidden, as EditSearch and ButtonSearch
     QLineEdit *EditSearch = nullptr;
     QPushButton *ButtonSearch = nullptr;
-    // Created with the window and used by every delete command.
-    TDeleteForm *DeleteForm = nullptr;
 
     // --- commands -----------------------------------------------------------------------------
     QAction *ExitAction = nullptr;
@@ -114,17 +111,6 @@ public:
     QAction *SendNonContractMailItem = nullptr;
     QAction *N24 = nullptr;
     QAction *N15 = nullptr; // "Просмотр" -> "Приход/Расход за отч. период"
-    QAction *AddInvoiceAction = nullptr;
-    QAction *EditInvoiceAction = nullptr;
-    QAction *DeleteInvoiceAction = nullptr;
-    // The position and transfer commands.
-    QAction *AddProductionAction = nullptr;
-    QAction *EditProductionAction = nullptr;
-    QAction *DeleteProductionAction = nullptr;
-    QAction *CopyProductionAction = nullptr;
-    QAction *AddInnerTransferAction = nullptr;
-    QAction *EditInnerTransferAction = nullptr;
-    QAction *DeleteInnerTransferAction = nullptr;
 
     // The key of the row the last negative-remains search showed; kept across period changes.
     QString dkeySearchGlobal;
@@ -151,16 +137,6 @@ public:
     void DBGridInnerEnter();
     void ComingPageControlChange(int index);
     void N15Click();
-    void AddInvoiceActionExecute();
-    void EditInvoiceActionExecute();
-    void DeleteInvoiceActionExecute();
-    void AddProductionActionExecute();
-    void EditProductionActionExecute();
-    void CopyProductionActionExecute();
-    void DeleteProductionActionExecute();
-    void AddInnerTransferActionExecute();
-    void EditInnerTransferActionExecute();
-    void DeleteInnerTransferActionExecute();
     void SpeedButton18Click();
     void Edit1KeyDown(int key);
     void SpeedButton20Click();
@@ -173,6 +149,8 @@ public:
     // commands that depend on the period follow them.
     void periodSwitched();
     PeriodCommands *periodCommands() const { return m_period.get(); }
+    // The invoice, position and transfer commands (their actions sit on the tool row).
+    EditingCommands *editingCommands() const { return m_editing.get(); }
     // Repaints the three main grids, e.g. after the highlight options changed.
     void repaintGrids();
     HighlightOptions highlightOptions() const;
@@ -197,9 +175,6 @@ private:
     void showViews(bool positionViewOpened, bool transferViewOpened);
     void setPanelSource(bool transfers, bool chargesOnly);
     void showPanelFor(bool transfers);
-    // Runs an entry dialog: `entry` shows it and saves what was accepted (false when cancelled); after a
-    // save the views come back on `after`, a failure is shown.
-    void runEntryDialog(const std::function<bool()> &entry, const ViewCursor &after);
     // The row a grid moved to becomes its view's current row; false while the program moves the grids.
     bool followGrid(QTableView *grid, Table &view);
     bool chargesVisible() const;
@@ -222,6 +197,7 @@ private:
     std::unique_ptr<RefBookCommands> m_refBooks;
     std::unique_ptr<MaintenanceCommands> m_maintenance;
     std::unique_ptr<PeriodCommands> m_period;
+    std::unique_ptr<EditingCommands> m_editing;
     QHBoxLayout *m_toolLayout = nullptr;
     QAction *m_firstBulkCorrection = nullptr; // the hidden reports after the conversion start here
     QMenu *m_booksMenu = nullptr;
@@ -237,8 +213,7 @@ private:
         TableModel *transfers;
     };
     std::vector<PanelGrid> m_panelGrids; // the two coming grids first, then the four charges grids
-    EditingCommands m_commands;
-    bool m_syncing = false; // grids moved by the program do not start the cascade again
+    bool m_syncing = false;              // grids moved by the program do not start the cascade again
 };
 
 // Sets up the application (title, Russian standard buttons, wheel translation), shows the main window

@@ -110,9 +110,9 @@ TEST(DeclarationViews, ReopeningReadsTheFileAgainAndPutsEachViewOnItsRow)
     EXPECT_EQ(views.ClientDataSetProduction.recordCount(), 3);
 }
 
-TEST(EditingCommands, AnInvoiceOrPositionIsDeletableOnlyWithoutItsRowsBelow)
+TEST(EditingAvailability, AnInvoiceOrPositionIsDeletableOnlyWithoutItsRowsBelow)
 {
-    EditingCommands c;
+    EditingAvailability c;
     c.positionViewOpened(false, false); // empty declaration: only adding an invoice (and the harmless delete)
     EXPECT_FALSE(c.addProduction);
     EXPECT_FALSE(c.addInnerTransfer);

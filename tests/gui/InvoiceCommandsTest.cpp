@@ -5,6 +5,7 @@
 #include "gui/common/DataBinding.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/editing/DeleteForm.h"
+#include "gui/editing/EditingCommands.h"
 #include "gui/editing/InvoiceForm.h"
 #include "support/DeclarationRows.h"
 #include "support/PacketText.h"
@@ -87,7 +88,7 @@ TEST_F(InvoiceCommandsTest, TheFirstInvoiceTakesNumberOneTheSupplierAndTheVersio
 {
     writeSuppliers();
     useDeclaration({});
-    EXPECT_FALSE(m_window->AddProductionAction->isEnabled());
+    EXPECT_FALSE(m_window->editingCommands()->AddProductionAction->isEnabled());
     ModalDriver driver([](QDialog &dialog) {
         auto &form = static_cast<TInvoiceForm &>(dialog);
         EXPECT_EQ(form.windowTitle(), QStringLiteral("Накладная"));
@@ -102,14 +103,14 @@ TEST_F(InvoiceCommandsTest, TheFirstInvoiceTakesNumberOneTheSupplierAndTheVersio
         EXPECT_EQ(form.DBEdit6->text(), QStringLiteral("Орёл"));
         fillWaybillAndSave(form, QStringLiteral("ТН-1"), QStringLiteral("31.03.2012"));
     });
-    m_window->AddInvoiceActionExecute();
+    m_window->editingCommands()->AddInvoiceActionExecute();
     Table &invoices = m_window->Views.ClientDataSetInvoice;
     ASSERT_EQ(invoices.recordCount(), 1);
     EXPECT_EQ(invoices.asString(u"dkey"), QStringLiteral("71070123450012030000000100000000"));
     EXPECT_EQ(invoices.asString(u"version"), versionFieldValue(versionText()));
     EXPECT_EQ(invoices.asString(u"supply_name"), QStringLiteral("ООО Юг"));
     EXPECT_EQ(invoices.asString(u"ttn_numer"), QStringLiteral("ТН-1"));
-    EXPECT_TRUE(m_window->AddProductionAction->isEnabled());
+    EXPECT_TRUE(m_window->editingCommands()->AddProductionAction->isEnabled());
 }
 
 TEST_F(InvoiceCommandsTest, NewInvoicesFollowTheGreatestNumberAndTheViewGoesToIt)
@@ -165,7 +166,7 @@ TEST_F(InvoiceCommandsTest, EmptyFieldsAndALateWaybillKeepTheDialogOpen)
         EXPECT_TRUE(form.isVisible());
         QTest::mouseClick(form.CancelButton, Qt::LeftButton);
     });
-    m_window->AddInvoiceActionExecute();
+    m_window->editingCommands()->AddInvoiceActionExecute();
     EXPECT_EQ(readAll(declaration()), before); // cancelled: nothing written
     EXPECT_EQ(m_window->Views.ClientDataSetInvoice.recordCount(), 1);
 }
@@ -180,7 +181,7 @@ TEST_F(InvoiceCommandsTest, EditingKeepsTheRowAndItsNumber)
         EXPECT_EQ(form.DataSetInvoice.asString(u"dkey"), QString::fromLatin1(declarationKey(2)));
         fillWaybillAndSave(form, QStringLiteral("Н-2"), QStringLiteral("02.03.2012"));
     });
-    m_window->EditInvoiceActionExecute();
+    m_window->editingCommands()->EditInvoiceActionExecute();
     Table &invoices = m_window->Views.ClientDataSetInvoice;
     EXPECT_EQ(invoices.recordCount(), 3);
     EXPECT_EQ(invoices.recNo(), 2);
@@ -193,14 +194,14 @@ TEST_F(InvoiceCommandsTest, AnInvoiceIsDeletedOnlyWithoutPositionsAndAfterTheQue
     useDeclaration({row(declarationKey(1), kInvoiceFields), row(declarationKey(1, 1), "rest=\"1.000\""),
                     row(declarationKey(2), kInvoiceFields), row(declarationKey(3), kInvoiceFields)});
     // The first invoice has a position: no delete, not even by the Delete key.
-    EXPECT_FALSE(m_window->DeleteInvoiceAction->isEnabled());
+    EXPECT_FALSE(m_window->editingCommands()->DeleteInvoiceAction->isEnabled());
     EXPECT_FALSE(m_window->SpeedButton4->isEnabled());
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_Delete, Qt::NoModifier);
     QApplication::sendEvent(m_window->DBGridInvoice, &release);
     EXPECT_EQ(m_window->Views.ClientDataSetInvoice.recordCount(), 3);
 
     m_window->DBGridInvoice->setCurrentIndex(m_window->DBGridInvoice->model()->index(2, 0));
-    ASSERT_TRUE(m_window->DeleteInvoiceAction->isEnabled());
+    ASSERT_TRUE(m_window->editingCommands()->DeleteInvoiceAction->isEnabled());
     {
         ModalDriver driver([](QDialog &dialog) {
             auto &form = static_cast<TDeleteForm &>(dialog);
@@ -215,7 +216,7 @@ TEST_F(InvoiceCommandsTest, AnInvoiceIsDeletedOnlyWithoutPositionsAndAfterTheQue
         ModalDriver driver([](QDialog &dialog) {
             QTest::mouseClick(static_cast<TDeleteForm &>(dialog).DeleteButton, Qt::LeftButton);
         });
-        m_window->DeleteInvoiceActionExecute();
+        m_window->editingCommands()->DeleteInvoiceActionExecute();
     }
     Table &invoices = m_window->Views.ClientDataSetInvoice;
     ASSERT_EQ(invoices.recordCount(), 2);
@@ -228,7 +229,7 @@ TEST_F(InvoiceCommandsTest, TheSeventhDigitIsRefusedAndNothingIsWritten)
 {
     useDeclaration({row(declarationKey(999999), kInvoiceFields)});
     const QByteArray before = readAll(declaration());
-    m_window->AddInvoiceActionExecute(); // refused before any dialog
+    m_window->editingCommands()->AddInvoiceActionExecute(); // refused before any dialog
     ASSERT_EQ(MessageBoxes::shownTexts().size(), 1);
     EXPECT_TRUE(MessageBoxes::shownTexts().first().contains(QStringLiteral("999999")));
     EXPECT_EQ(readAll(declaration()), before);

@@ -1,6 +1,7 @@
 #include "app/DemoWorkspace.h"
 #include "app/IniFile.h"
 #include "gui/MainWindow.h"
+#include "gui/editing/EditingCommands.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/TableModel.h"
 #include "gui/editing/InvoiceForm.h"
@@ -81,18 +82,18 @@ TEST_F(MainWindowViewsTest, SelectingMovesTheDependentGridsAndTheCommands)
     TMainForm &w = *m_window;
     EXPECT_EQ(w.DBGridProduction->model()->rowCount(), 2);
     EXPECT_EQ(w.DBGridInner->model()->rowCount(), 2);
-    EXPECT_FALSE(w.DeleteInvoiceAction->isEnabled());
-    EXPECT_FALSE(w.DeleteProductionAction->isEnabled()); // A has transfers
-    EXPECT_TRUE(w.DeleteInnerTransferAction->isEnabled());
+    EXPECT_FALSE(w.editingCommands()->DeleteInvoiceAction->isEnabled());
+    EXPECT_FALSE(w.editingCommands()->DeleteProductionAction->isEnabled()); // A has transfers
+    EXPECT_TRUE(w.editingCommands()->DeleteInnerTransferAction->isEnabled());
 
     selectRow(w.DBGridProduction, 1); // B: no transfers, delete stays off until the positions reopen
     EXPECT_EQ(w.DBGridInner->model()->rowCount(), 0);
-    EXPECT_FALSE(w.DeleteProductionAction->isEnabled());
-    EXPECT_FALSE(w.EditInnerTransferAction->isEnabled());
+    EXPECT_FALSE(w.editingCommands()->DeleteProductionAction->isEnabled());
+    EXPECT_FALSE(w.editingCommands()->EditInnerTransferAction->isEnabled());
 
     selectRow(w.DBGridInvoice, 1);
     EXPECT_EQ(cell(w.DBGridProduction, 0, 0), QStringLiteral("C"));
-    EXPECT_TRUE(w.DeleteProductionAction->isEnabled());
+    EXPECT_TRUE(w.editingCommands()->DeleteProductionAction->isEnabled());
     EXPECT_EQ(w.Views.ClientDataSetProduction.recNo(), 1);
 
     // Insert in the invoices grid starts adding an invoice.

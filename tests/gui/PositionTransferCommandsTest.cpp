@@ -3,6 +3,7 @@
 #include "gui/common/DataBinding.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/editing/DeleteForm.h"
+#include "gui/editing/EditingCommands.h"
 #include "gui/editing/EntryMarks.h"
 #include "gui/editing/InnerTransferForm.h"
 #include "gui/editing/ProductionForm.h"
@@ -119,7 +120,7 @@ void fillQuantities(TProductionForm &form)
 TEST_F(PositionTransferCommandsTest, APositionFromTheReferenceFollowsTheArithmeticAndTakesTheWaybill)
 {
     useDeclaration({row(declarationKey(1), kInvoice)});
-    ASSERT_TRUE(m_window->AddProductionAction->isEnabled());
+    ASSERT_TRUE(m_window->editingCommands()->AddProductionAction->isEnabled());
     {
         ModalDriver driver([](QDialog &dialog) {
             auto &form = static_cast<TProductionForm &>(dialog);
@@ -163,7 +164,7 @@ TEST_F(PositionTransferCommandsTest, APositionFromTheReferenceFollowsTheArithmet
     EXPECT_EQ(positions().asString(u"ttn_numer"), QStringLiteral("ТН-7"));
     EXPECT_EQ(positions().asDate(u"ttn_date"), QDate(2012, 3, 5));
     EXPECT_EQ(positions().asString(u"department_code"), QStringLiteral("1"));
-    EXPECT_TRUE(m_window->AddInnerTransferAction->isEnabled());
+    EXPECT_TRUE(m_window->editingCommands()->AddInnerTransferAction->isEnabled());
 }
 
 TEST_F(PositionTransferCommandsTest, TheChecksOfANewPositionKeepTheDialogOpenUntilMet)
@@ -204,7 +205,7 @@ TEST_F(PositionTransferCommandsTest, TheChecksOfANewPositionKeepTheDialogOpenUnt
             EXPECT_TRUE(shown(QStringLiteral("Возможно количество тары в приходе больше допустимого значения или меньше 0")));
             EXPECT_FALSE(form.isVisible());
         });
-        m_window->AddProductionActionExecute();
+        m_window->editingCommands()->AddProductionActionExecute();
     }
     ASSERT_EQ(positions().recordCount(), 3);
     EXPECT_EQ(positions().recNo(), 3);
@@ -230,7 +231,7 @@ TEST_F(PositionTransferCommandsTest, ACopyTakesTheProductAndTheWaybillButNoDateR
             EXPECT_TRUE(hasWarningMark(form.DBLookupComboBox3));
             form.reject();
         });
-        m_window->CopyProductionActionExecute();
+        m_window->editingCommands()->CopyProductionActionExecute();
     }
     EXPECT_EQ(positions().recordCount(), 2);
 
@@ -269,7 +270,7 @@ TEST_F(PositionTransferCommandsTest, EditingKeepsTheSubdivisionOfAPositionWithTr
                     row(declarationKey(1, 2, 1), "department_code=\"2\" other_coming=\"1.000\" rest=\"1.000\""),
                     row(declarationKey(1, 3), kPosition)},
                    {1, 2, 1});
-    EXPECT_FALSE(m_window->DeleteProductionAction->isEnabled());
+    EXPECT_FALSE(m_window->editingCommands()->DeleteProductionAction->isEnabled());
     {
         ModalDriver edit([](QDialog &dialog) {
             auto &form = static_cast<TProductionForm &>(dialog);
@@ -291,7 +292,7 @@ TEST_F(PositionTransferCommandsTest, EditingKeepsTheSubdivisionOfAPositionWithTr
         ModalDriver confirm([](QDialog &dialog) {
             QTest::mouseClick(static_cast<TDeleteForm &>(dialog).DeleteButton, Qt::LeftButton);
         });
-        m_window->DeleteProductionActionExecute();
+        m_window->editingCommands()->DeleteProductionActionExecute();
     }
     EXPECT_EQ(MessageBoxes::shownTexts().size(), 1);
     EXPECT_EQ(positions().recordCount(), 3);
@@ -299,7 +300,7 @@ TEST_F(PositionTransferCommandsTest, EditingKeepsTheSubdivisionOfAPositionWithTr
     useDeclaration({row(declarationKey(1), kInvoice), row(declarationKey(1, 1), kPosition),
                     row(declarationKey(1, 2), kPosition), row(declarationKey(1, 3), kPosition)},
                    {1, 3, 1});
-    ASSERT_TRUE(m_window->DeleteProductionAction->isEnabled());
+    ASSERT_TRUE(m_window->editingCommands()->DeleteProductionAction->isEnabled());
     {
         ModalDriver confirm([](QDialog &dialog) {
             auto &form = static_cast<TDeleteForm &>(dialog);
@@ -317,14 +318,14 @@ TEST_F(PositionTransferCommandsTest, EditingKeepsTheSubdivisionOfAPositionWithTr
             EXPECT_EQ(form.strProductionLastNumber, QStringLiteral("000002"));
             form.reject();
         });
-        m_window->AddProductionActionExecute();
+        m_window->editingCommands()->AddProductionActionExecute();
     }
 }
 
 TEST_F(PositionTransferCommandsTest, ATransferIsAddedChangedAndDeletedWithItsSourceInStep)
 {
     useDeclaration({row(declarationKey(1), kInvoice), row(declarationKey(1, 1), kPosition)});
-    ASSERT_TRUE(m_window->AddInnerTransferAction->isEnabled());
+    ASSERT_TRUE(m_window->editingCommands()->AddInnerTransferAction->isEnabled());
     {
         ModalDriver add([](QDialog &dialog) {
             auto &form = static_cast<TInnerTransferForm &>(dialog);
@@ -358,7 +359,7 @@ TEST_F(PositionTransferCommandsTest, ATransferIsAddedChangedAndDeletedWithItsSou
     EXPECT_EQ(positions().asString(u"other_charges"), QStringLiteral("2.000"));
     EXPECT_EQ(positions().asString(u"rest"), QStringLiteral("8.000"));
     EXPECT_EQ(positions().asString(u"department_code_inner_charges"), QStringLiteral("0"));
-    EXPECT_FALSE(m_window->DeleteProductionAction->isEnabled());
+    EXPECT_FALSE(m_window->editingCommands()->DeleteProductionAction->isEnabled());
 
     {
         ModalDriver edit([](QDialog &dialog) {
@@ -385,7 +386,7 @@ TEST_F(PositionTransferCommandsTest, ATransferIsAddedChangedAndDeletedWithItsSou
     EXPECT_EQ(transfers().recordCount(), 0);
     EXPECT_EQ(positions().asString(u"other_charges"), QStringLiteral("0.000"));
     EXPECT_EQ(positions().asString(u"rest"), QStringLiteral("10.000"));
-    EXPECT_TRUE(m_window->DeleteProductionAction->isEnabled());
+    EXPECT_TRUE(m_window->editingCommands()->DeleteProductionAction->isEnabled());
 }
 
 TEST_F(PositionTransferCommandsTest, RefusedTransfersLeaveTheDialogOpenAndWriteNothing)
@@ -428,7 +429,7 @@ TEST_F(PositionTransferCommandsTest, RefusedTransfersLeaveTheDialogOpenAndWriteN
             EXPECT_TRUE(shown(transfer::departmentNotNumberMessage(QStringLiteral("3а"))));
             form.reject();
         });
-        m_window->AddInnerTransferActionExecute();
+        m_window->editingCommands()->AddInnerTransferActionExecute();
     }
     EXPECT_EQ(fileText(), original);
 
@@ -447,7 +448,7 @@ TEST_F(PositionTransferCommandsTest, RefusedTransfersLeaveTheDialogOpenAndWriteN
             EXPECT_TRUE(hasWarningMark(form.Edit1));
             form.reject();
         });
-        m_window->EditInnerTransferActionExecute();
+        m_window->editingCommands()->EditInnerTransferActionExecute();
     }
     EXPECT_EQ(fileText(), original);
 }
@@ -456,7 +457,7 @@ TEST_F(PositionTransferCommandsTest, TheHundredthTransferIsRefusedBeforeTheDialo
 {
     useDeclaration({row(declarationKey(1), kInvoice), row(declarationKey(1, 1), kPosition),
                     row(declarationKey(1, 1, 99), "department_code=\"2\" other_coming=\"0.500\"")});
-    m_window->AddInnerTransferActionExecute();
+    m_window->editingCommands()->AddInnerTransferActionExecute();
     ASSERT_EQ(MessageBoxes::shownTexts().size(), 1);
     EXPECT_TRUE(MessageBoxes::shownTexts().first().contains(QStringLiteral("99 внутренних перемещений")));
     EXPECT_EQ(transfers().recordCount(), 1);
