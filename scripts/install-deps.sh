@@ -6,12 +6,13 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libqt6sql6-sqlite
-  libpugixml-dev libzip-dev
+  libpugixml-dev libzip-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
   libxml2-utils xvfb xauth time
   fonts-dejavu-core
   librsvg2-bin desktop-file-utils dpkg-dev file man-db
+  libreoffice-calc
 )
 
 missing=()

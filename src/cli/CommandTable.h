@@ -44,5 +44,7 @@ Command mergeCommand();
 Command exportFilesCommand();
 Command reconcileCommand();
 Command exportTextCommand();
+Command exportXlsxCommand();
+Command errorReportCommand();
 
 } // namespace kalvor::cli
