@@ -55,8 +55,7 @@ bool isHex(char c)
 
 class RowWriter final {
 public:
-    RowWriter(const SheetLayout &sheet, XlsxStyles &styles, const std::unordered_map<std::string_view, int> &shared,
-              int columns)
+    RowWriter(const SheetLayout &sheet, XlsxStyles &styles, const SharedStringTable &shared, int columns)
         : m_sheet(sheet), m_styles(styles), m_shared(shared)
     {
         for (int c = 0; c <= columns; ++c)
@@ -152,9 +151,9 @@ private:
         switch (value->kind) {
         case SheetLayout::Kind::Text: {
             const std::string_view text = m_sheet.utf8(*value);
-            if (const auto found = m_shared.find(text); found != m_shared.end()) {
+            if (const int index = m_shared.indexOf(text); index >= 0) {
                 out += " t=\"s\"><v>";
-                appendInt(out, found->second);
+                appendInt(out, index);
                 out += "</v></c>";
                 return;
             }
@@ -189,7 +188,7 @@ private:
 
     const SheetLayout &m_sheet;
     XlsxStyles &m_styles;
-    const std::unordered_map<std::string_view, int> &m_shared;
+    const SharedStringTable &m_shared;
     std::vector<std::string> m_columnNames;
     std::string m_rowNumber;
 };
@@ -206,6 +205,76 @@ void insertAfterLast(pugi::xml_node root, pugi::xml_node node)
 }
 
 } // namespace
+
+SharedStringTable::SharedStringTable(const std::vector<std::string> &templateStrings, const SheetLayout &sheet)
+    : m_templateCount(templateStrings.size())
+{
+    for (std::size_t i = 0; i < templateStrings.size(); ++i)
+        m_index.try_emplace(templateStrings[i], static_cast<int>(i));
+    for (int row = 1; row <= sheet.rowCount(); ++row)
+        for (const SheetLayout::Cell &cell : sheet.cells(row)) {
+            if (cell.kind != SheetLayout::Kind::Text)
+                continue;
+            ++m_references;
+            const std::string_view text = sheet.utf8(cell);
+            if (m_index.try_emplace(text, static_cast<int>(m_templateCount + m_added.size())).second)
+                m_added.push_back(text);
+        }
+}
+
+int SharedStringTable::indexOf(std::string_view text) const
+{
+    const auto found = m_index.find(text);
+    return found == m_index.end() ? -1 : found->second;
+}
+
+QByteArray SharedStringTable::part(const QByteArray &templatePart, const QString &displayName,
+                                   const QString &partName) const
+{
+    std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
+    std::string items;
+    std::string root = "sst";
+    std::string namespaces = " xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
+    if (!templatePart.isEmpty()) {
+        pugi::xml_document doc;
+        xml::parse(doc, templatePart, displayName, partName);
+        const pugi::xml_node sst = doc.document_element();
+        root = sst.name();
+        namespaces.clear();
+        for (pugi::xml_attribute a = sst.first_attribute(); a; a = a.next_attribute()) {
+            const std::string_view name = xml::localName(a.name());
+            if (name == "count" || name == "uniqueCount")
+                continue;
+            namespaces += ' ';
+            namespaces += a.name();
+            namespaces += "=\"";
+            namespaces += a.value(); // namespace names need no escaping
+            namespaces += '"';
+        }
+        struct Writer final : pugi::xml_writer {
+            std::string &to;
+            explicit Writer(std::string &t) : to(t) {}
+            void write(const void *data, std::size_t size) override
+            {
+                to.append(static_cast<const char *>(data), size);
+            }
+        } writer(items);
+        xml::forChildren(sst, "si", [&writer](const pugi::xml_node &si) { si.print(writer, "", pugi::format_raw); });
+    }
+    const std::string prefix = root.find(':') == std::string::npos ? std::string() : root.substr(0, root.find(':') + 1);
+    out += '<' + root + namespaces + " count=\"" + std::to_string(m_references + m_templateCount) +
+           "\" uniqueCount=\"" + std::to_string(m_templateCount + m_added.size()) + "\">";
+    out += items;
+    for (const std::string_view text : m_added) {
+        const bool keepSpaces = !text.empty() && (std::isspace(static_cast<unsigned char>(text.front())) ||
+                                                  std::isspace(static_cast<unsigned char>(text.back())));
+        out += '<' + prefix + "si><" + prefix + (keepSpaces ? "t xml:space=\"preserve\">" : "t>");
+        appendCellText(out, text);
+        out += "</" + prefix + "t></" + prefix + "si>";
+    }
+    out += "</" + root + '>';
+    return QByteArray(out.data(), static_cast<qsizetype>(out.size()));
+}
 
 void appendCellText(std::string &out, std::string_view text)
 {
@@ -252,10 +321,9 @@ void appendCellText(std::string &out, std::string_view text)
     out.append(text.data() + plain, text.size() - plain);
 }
 
-DeflatedPart writeSheetPart(const SheetLayout &sheet, const QByteArray &templatePart,
-                            const std::vector<std::string> &sharedStrings, XlsxStyles &styles,
-                            const std::vector<int> &templateRowPositions, const QString &displayName,
-                            const QString &partName)
+DeflatedPart writeSheetPart(const SheetLayout &sheet, const QByteArray &templatePart, const SharedStringTable &shared,
+                            XlsxStyles &styles, const std::vector<int> &templateRowPositions,
+                            const QString &displayName, const QString &partName)
 {
     pugi::xml_document doc;
     xml::parse(doc, templatePart, displayName, partName);
@@ -322,10 +390,6 @@ DeflatedPart writeSheetPart(const SheetLayout &sheet, const QByteArray &template
     if (rowsAt == std::string::npos || (mergeCount > 0 && (mergesAt == std::string::npos || mergesAt < rowsAt)))
         throw KalvorError(
             QStringLiteral("Файл %1: не удалось разобрать лист").arg(QDir::toNativeSeparators(displayName)));
-
-    std::unordered_map<std::string_view, int> shared;
-    for (std::size_t i = 0; i < sharedStrings.size(); ++i)
-        shared.emplace(sharedStrings[i], static_cast<int>(i));
 
     // Pieces: the head, the rows in blocks, then the rest with the merged cells.
     const int blocks = (rows + kRowsPerPiece - 1) / kRowsPerPiece;

@@ -397,6 +397,43 @@ void XlsxWorkbook::readSheet()
     m_sheet.setPage(page);
 }
 
+void XlsxWorkbook::addSharedStrings(XlsxPackage &out, const QByteArray &part) const
+{
+    // A template without shared strings gets a part for them, with its relationship and content type.
+    const QString &name = m_package.displayName();
+    QString partName = folderOf(m_workbookPart) + QStringLiteral("sharedStrings.xml");
+    for (int n = 2; out.contains(partName); ++n)
+        partName = folderOf(m_workbookPart) + QStringLiteral("sharedStrings%1.xml").arg(n);
+    out.setPart(partName, part);
+
+    const QString relsName = relationshipsOf(m_workbookPart);
+    pugi::xml_document rels;
+    xml::parse(rels, out.part(relsName), name, relsName);
+    QStringList ids;
+    xml::forChildren(rels.document_element(), "Relationship",
+                     [&ids](const pugi::xml_node &r) { ids.append(QString::fromUtf8(xml::value(r, "Id"))); });
+    QString id = QStringLiteral("rIdStrings");
+    for (int n = 2; ids.contains(id); ++n)
+        id = QStringLiteral("rIdStrings%1").arg(n);
+    pugi::xml_node r = rels.document_element().append_child("Relationship");
+    r.append_attribute("Id").set_value(id.toUtf8().constData());
+    r.append_attribute("Type").set_value(
+        "http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings");
+    r.append_attribute("Target").set_value(partName.mid(folderOf(m_workbookPart).size()).toUtf8().constData());
+    out.setPart(relsName, xml::serializeBytes(rels));
+
+    const QString typesName = QStringLiteral("[Content_Types].xml");
+    if (out.contains(typesName)) {
+        pugi::xml_document types;
+        xml::parse(types, out.part(typesName), name, typesName);
+        pugi::xml_node o = types.document_element().append_child("Override");
+        o.append_attribute("PartName").set_value((u'/' + partName).toUtf8().constData());
+        o.append_attribute("ContentType")
+            .set_value("application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml");
+        out.setPart(typesName, xml::serializeBytes(types));
+    }
+}
+
 void XlsxWorkbook::save(const SheetLayout &sheet, const QString &fileName) const
 {
     const QString &name = m_package.displayName();
@@ -404,10 +441,15 @@ void XlsxWorkbook::save(const SheetLayout &sheet, const QString &fileName) const
     XlsxStyles styles = m_stylesPart.isEmpty() ? XlsxStyles() : XlsxStyles(m_package.part(m_stylesPart), name);
     const std::vector<int> positions = sheet.templateRowPositions();
 
+    const SharedStringTable strings(m_sharedStrings, sheet);
     std::vector<DeflatedPart> deflated;
     deflated.push_back(
-        writeSheetPart(sheet, m_package.part(m_sheetPart), m_sharedStrings, styles, positions, name, m_sheetPart));
+        writeSheetPart(sheet, m_package.part(m_sheetPart), strings, styles, positions, name, m_sheetPart));
     out.removePart(m_sheetPart);
+    if (!m_sharedStringsPart.isEmpty())
+        out.setPart(m_sharedStringsPart, strings.part(m_package.part(m_sharedStringsPart), name, m_sharedStringsPart));
+    else if (!strings.empty())
+        addSharedStrings(out, strings.part({}, name, {}));
     if (styles.changed())
         out.setPart(m_stylesPart, styles.part());
 
@@ -431,7 +473,7 @@ void XlsxWorkbook::save(const SheetLayout &sheet, const QString &fileName) const
         out.removePart(r.target);
         const QString relsName = relationshipsOf(m_workbookPart);
         pugi::xml_document rels;
-        xml::parse(rels, m_package.part(relsName), name, relsName);
+        xml::parse(rels, out.part(relsName), name, relsName);
         std::vector<pugi::xml_node> gone;
         xml::forChildren(rels.document_element(), "Relationship", [&](const pugi::xml_node &rel) {
             if (QString::fromUtf8(xml::value(rel, "Id")) == r.id)
@@ -440,9 +482,9 @@ void XlsxWorkbook::save(const SheetLayout &sheet, const QString &fileName) const
         for (const pugi::xml_node &g : gone)
             rels.document_element().remove_child(g);
         out.setPart(relsName, xml::serializeBytes(rels));
-        if (m_package.contains(QStringLiteral("[Content_Types].xml"))) {
+        if (out.contains(QStringLiteral("[Content_Types].xml"))) {
             pugi::xml_document types;
-            xml::parse(types, m_package.part(QStringLiteral("[Content_Types].xml")), name,
+            xml::parse(types, out.part(QStringLiteral("[Content_Types].xml")), name,
                        QStringLiteral("[Content_Types].xml"));
             std::vector<pugi::xml_node> overrides;
             xml::forChildren(types.document_element(), "Override", [&](const pugi::xml_node &o) {

@@ -37,6 +37,7 @@ private:
     void readStructure();
     void readSharedStrings();
     void readSheet();
+    void addSharedStrings(XlsxPackage &out, const QByteArray &part) const;
 
     XlsxPackage m_package;
     QString m_workbookPart;

@@ -102,6 +102,8 @@ TEST(XlsxWorkbook, WrittenWorkbookReadsBackWithValuesFormatsAndLayout)
     const QString out = dir.file(QStringLiteral("out.xlsx"));
     book.save(sheet, out);
 
+    // Texts go to shared strings, for which the template gets a part of its own.
+    EXPECT_TRUE(XlsxPackage::read(out).part(QStringLiteral("[Content_Types].xml")).contains("sharedStrings"));
     const XlsxWorkbook back = XlsxWorkbook::open(out);
     const SheetLayout &read = back.sheet();
     EXPECT_EQ(read.rowCount(), sheet.rowCount());
