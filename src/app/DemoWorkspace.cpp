@@ -3,12 +3,17 @@
 #include "app/Startup.h"
 #include "app/Workspace.h"
 #include "store/DeclarationGenerator.h"
+#include "store/FileAccess.h"
 #include "store/FileCopy.h"
 #include "store/KalvorError.h"
 #include "store/Table.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <optional>
+#include <utility>
 
 namespace kalvor {
 namespace {
@@ -65,26 +70,57 @@ std::size_t writeMonth(const TAppSettings &settings, int month, std::size_t rows
     options.seed = static_cast<std::uint64_t>(month);
     options.departments = 2;
     DeclarationSummary summary;
-    if (!DeclarationGenerator(options).writeFile(settings.FDeclarationFileName.toStdString(), &summary))
-        throw KalvorError(QStringLiteral("Не удалось записать файл %1").arg(settings.FDeclarationFileName));
+    DeclarationGenerator(options).saveFile(settings.FDeclarationFileName, &summary);
     return summary.visibleRows();
 }
 
-} // namespace
+// What the demo changes in a workspace, so that a demo that fails half-way (a full disk) takes it all
+// back: a configuration naming files that were never written would break every later start.
+class DemoRollback final {
+public:
+    explicit DemoRollback(const QString &curDir) : m_curDir(curDir)
+    {
+        for (const QString &name : {QStringLiteral("tamrel.ini"), QStringLiteral("reports/department.xml")}) {
+            QFile file(curDir + name);
+            m_saved.append({name, file.open(QIODevice::ReadOnly) ? std::optional(file.readAll()) : std::nullopt});
+        }
+        for (const QString &period : {QStringLiteral("201202"), QStringLiteral("201203")})
+            if (!QFileInfo(periodFolder(curDir, period)).exists())
+                m_newFolders.append(periodFolder(curDir, period));
+    }
 
-std::size_t createDemoWorkspace(const QString &folder, const QString &shareDir, std::size_t rowsPerMonth)
+    void undo() noexcept
+    {
+        // The period folders go first: that frees the room the restored files need.
+        for (const QString &folder : std::as_const(m_newFolders))
+            QDir(folder).removeRecursively();
+        for (const auto &[name, bytes] : std::as_const(m_saved)) {
+            if (!bytes) {
+                QFile::remove(m_curDir + name);
+                continue;
+            }
+            try {
+                saveFileAtomically(m_curDir + name, *bytes);
+            } catch (const KalvorError &) {
+                // Left as the demo made it; the error that ended the demo is what the user is told.
+            }
+        }
+    }
+
+private:
+    QString m_curDir;
+    QList<std::pair<QString, std::optional<QByteArray>>> m_saved;
+    QStringList m_newFolders;
+};
+
+void fillDemoWorkspace(const QString &curDir, std::size_t rowsPerMonth, std::size_t &rows)
 {
-    const QString curDir = QDir::cleanPath(QFileInfo(folder).absoluteFilePath()) + u'/';
-    seedWorkspace(curDir, shareDir);
     TAppSettings settings;
     openConfiguration(settings, curDir);
-    if (!isFirstStart(settings))
-        throw KalvorError(QStringLiteral("Папка %1 уже содержит рабочие данные программы").arg(curDir));
-
     // February 2012: month index 1, year index 6.
     runFirstStart(settings, PeriodChoice{1, 6}, demoRequisites());
     writeDepartments(settings.FDepartmentCodeFileName, settings.FINNYYMMCC.left(12).toStdString());
-    std::size_t rows = writeMonth(settings, 2, rowsPerMonth);
+    rows = writeMonth(settings, 2, rowsPerMonth);
 
     // March 2012 as the next period: its own folder, a copy of the requisites, keys with its YYMM.
     const QString period = QStringLiteral("201203");
@@ -92,8 +128,7 @@ std::size_t createDemoWorkspace(const QString &folder, const QString &shareDir, 
     const QString monthFolder = curDir + QStringLiteral("reports/") + period + u'/';
     QDir().mkpath(monthFolder);
     const QString kalvorFile = monthFolder + stem + QStringLiteral("d.xml");
-    if (!CopyFileReplacing(settings.FKalvorFileName, kalvorFile))
-        throw KalvorError(QStringLiteral("Не удалось записать файл %1").arg(kalvorFile));
+    copyFileAtomically(settings.FKalvorFileName, kalvorFile);
     settings.SetPeriodString(period);
     settings.SetPeriodMonth(3);
     settings.SetINNYYMMCC(stem);
@@ -102,11 +137,34 @@ std::size_t createDemoWorkspace(const QString &folder, const QString &shareDir, 
     rows += writeMonth(settings, 3, rowsPerMonth);
 
     IniFile &ini = settings.FIniFile;
+    ini.setAutoFlush(false);
     ini.writeString(config::kLastPeriod, config::kPeriod, period);
     ini.writeString(config::kLastPeriod, config::kStem, stem);
     ini.writeString(config::kLastPeriod, config::kKalvor, kalvorFile);
     ini.writeString(config::kLastPeriod, config::kDeclaration, settings.FDeclarationFileName);
     ini.flush();
+}
+
+} // namespace
+
+std::size_t createDemoWorkspace(const QString &folder, const QString &shareDir, std::size_t rowsPerMonth)
+{
+    const QString curDir = QDir::cleanPath(QFileInfo(folder).absoluteFilePath()) + u'/';
+    seedWorkspace(curDir, shareDir);
+    {
+        TAppSettings settings;
+        openConfiguration(settings, curDir);
+        if (!isFirstStart(settings))
+            throw KalvorError(QStringLiteral("Папка %1 уже содержит рабочие данные программы").arg(curDir));
+    }
+    DemoRollback rollback(curDir);
+    std::size_t rows = 0;
+    try {
+        fillDemoWorkspace(curDir, rowsPerMonth, rows);
+    } catch (...) {
+        rollback.undo();
+        throw;
+    }
     return rows;
 }
 

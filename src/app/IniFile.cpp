@@ -1,10 +1,10 @@
 #include "app/IniFile.h"
 
 #include "store/Cp1251.h"
+#include "store/FileAccess.h"
 #include "store/KalvorError.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <string>
 
@@ -251,10 +251,7 @@ void IniFile::flush()
 {
     if (!m_modified || m_fileName.isEmpty())
         return;
-    QSaveFile file(m_fileName);
-    const QByteArray bytes = toBytes();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw KalvorError(QStringLiteral("Не удалось записать файл «%1»: %2").arg(m_fileName, file.errorString()));
+    saveFileAtomically(m_fileName, toBytes());
     m_modified = false;
 }
 

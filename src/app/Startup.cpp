@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 
 #include "app/RequisitesLine.h"
+#include "app/Workspace.h"
 #include "store/DeclarationKey.h"
 #include "store/FileCopy.h"
 #include "store/KalvorError.h"
@@ -162,10 +163,18 @@ StartupResult runNormalStart(TAppSettings &settings)
     settings.SetPeriodYear(periodYearOf(period));
     settings.SetPeriodString(period);
 
-    settings.SetKalvorFileName(ini.readString(config::kLastPeriod, config::kKalvor));
-    settings.SetDeclarationFileName(ini.readString(config::kLastPeriod, config::kDeclaration));
+    // A workspace copied elsewhere still names the original's files: it works on its own copies.
+    const auto configuredFile = [&settings, &ini](const QString &key) {
+        const QString configured = ini.readString(config::kLastPeriod, key);
+        const QString local = localWorkspaceFile(settings.FcurDir, configured);
+        if (local != configured)
+            ini.writeString(config::kLastPeriod, key, local);
+        return local;
+    };
+    settings.SetKalvorFileName(configuredFile(config::kKalvor));
+    settings.SetDeclarationFileName(configuredFile(config::kDeclaration));
     for (const Book &book : kBooks)
-        settings.*book.field = ini.readString(config::kLastPeriod, book.key);
+        settings.*book.field = configuredFile(book.key);
     // Installations older than the product reference have no key for it yet.
     if (settings.FProductionReferenceFileName.isEmpty()) {
         settings.SetProductionReferenceFileName(settings.FcurDir + QStringLiteral("reports/prodReference.xml"));

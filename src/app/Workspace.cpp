@@ -119,11 +119,31 @@ QStringList seedWorkspace(const QString &curDir, const QString &shareDir)
     return copied;
 }
 
-QString prepareWorkspace(const QStringList &arguments, const QString &executableDir)
+QString prepareWorkspace(const WorkspaceSources &sources, const QString &executableDir)
 {
-    const QString curDir = resolveWorkspace(workspaceSources(arguments, executableDir));
+    const QString curDir = resolveWorkspace(sources);
     seedWorkspace(curDir, locateShareDir(executableDir));
     return curDir;
+}
+
+QString prepareWorkspace(const QStringList &arguments, const QString &executableDir)
+{
+    return prepareWorkspace(workspaceSources(arguments, executableDir), executableDir);
+}
+
+QString localWorkspaceFile(const QString &curDir, const QString &configuredPath)
+{
+    if (configuredPath.isEmpty())
+        return configuredPath;
+    const QString path = QDir::cleanPath(QDir::fromNativeSeparators(configuredPath));
+    const QString home = QDir::cleanPath(curDir) + u'/';
+    if (path.startsWith(home))
+        return configuredPath;
+    const qsizetype reports = path.lastIndexOf(QStringLiteral("/reports/"));
+    if (reports < 0)
+        return configuredPath;
+    const QString local = home + path.mid(reports + 1);
+    return QFileInfo(local).isFile() ? local : configuredPath;
 }
 
 } // namespace kalvor

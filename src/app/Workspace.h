@@ -31,7 +31,14 @@ QString locateShareDir(const QString &executableDir);
 // the workspace-relative names of the files copied. Throws KalvorError when the workspace cannot be made.
 QStringList seedWorkspace(const QString &curDir, const QString &shareDir);
 
-// The whole preparation at start-up: resolve, create and seed. Returns FcurDir.
+// The whole preparation of a workspace, the same for the desktop program and every command: resolve,
+// create and seed from the share folder found beside `executableDir`. Returns FcurDir.
+QString prepareWorkspace(const WorkspaceSources &sources, const QString &executableDir);
 QString prepareWorkspace(const QStringList &arguments, const QString &executableDir);
+
+// A configured file of another workspace (its path runs through a "reports/" folder outside `curDir`)
+// whose copy lies at the same place in this workspace: that copy. A copied workspace then works on its
+// own files instead of writing into the original. Any other path is returned as it is.
+QString localWorkspaceFile(const QString &curDir, const QString &configuredPath);
 
 } // namespace kalvor

@@ -51,8 +51,8 @@ Command carryOverCommand()
                 const int year = period.mid(2, 2).toInt();
                 const int month = period.mid(4, 2).toInt();
 
-                TAppSettings settings;
-                openConfiguredPeriod(options, settings);
+                PeriodWorkspace workspace(options, Access::Write);
+                TAppSettings &settings = workspace.settings;
                 const period::CarryOverPlan plan = period::planCarryOver(settings, year, month, transfer);
                 if (plan.targetExists && !replace)
                     throw KalvorError(QStringLiteral("Декларация за период %1 уже есть: %2 (--replace заменит ее)")

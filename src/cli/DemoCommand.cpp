@@ -2,8 +2,10 @@
 
 #include "app/DemoWorkspace.h"
 #include "app/Workspace.h"
+#include "app/WorkspaceLock.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include <cstdio>
 
@@ -18,6 +20,8 @@ Command demoCommand()
                     printError(QStringLiteral("использование: kalvor-cli demo ПАПКА"));
                     return 2;
                 }
+                WorkspaceLock lock;
+                lock.acquire(QFileInfo(args.first()).absoluteFilePath(), kCommandLockPatience);
                 const std::size_t rows =
                     createDemoWorkspace(args.first(), locateShareDir(QCoreApplication::applicationDirPath()));
                 std::printf("%s\n", QStringLiteral("Рабочая папка готова: %1 строк за два месяца").arg(rows).toUtf8().constData());

@@ -82,8 +82,8 @@ Command errorReportCommand()
                 }
                 if (out.isEmpty())
                     return usage();
-                TAppSettings settings;
-                openConfiguredPeriod(options, settings);
+                PeriodWorkspace workspace(options, Access::Write);
+                TAppSettings &settings = workspace.settings;
                 const sheets::SheetExportPlan plan =
                     sheets::planSheetExport(settings, QString::fromLatin1(sheets::kErrorReportTemplate));
                 report.year = plan.year;

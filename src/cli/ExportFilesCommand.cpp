@@ -31,8 +31,8 @@ Command exportFilesCommand()
                         QStringLiteral("использование: kalvor-cli [--home ПАПКА] export-files [--archive] ПАПКА"));
                     return 2;
                 }
-                TAppSettings settings;
-                openConfiguredPeriod(options, settings);
+                PeriodWorkspace workspace(options, Access::Read);
+                TAppSettings &settings = workspace.settings;
                 period::exportPeriodFiles(settings, destination);
                 if (!archive)
                     return 0;

@@ -19,8 +19,8 @@ Command exportXlsxCommand()
                     printError(QStringLiteral("использование: kalvor-cli [--home ПАПКА] export-xlsx ВЫХОД.xlsx"));
                     return 2;
                 }
-                TAppSettings settings;
-                openConfiguredPeriod(options, settings);
+                PeriodWorkspace workspace(options, Access::Write);
+                TAppSettings &settings = workspace.settings;
                 const sheets::SheetExportPlan plan =
                     sheets::planSheetExport(settings, QString::fromLatin1(sheets::kDeclarationTemplate));
                 const sheets::XlsxWorkbook book = sheets::XlsxWorkbook::open(plan.templateFile);

@@ -19,8 +19,8 @@ Command mergeCommand()
                     QStringLiteral("использование: kalvor-cli [--home ПАПКА] merge --add ФАЙЛ | --replace ФАЙЛ"));
                 return 2;
             }
-            TAppSettings settings;
-            openConfiguredPeriod(options, settings);
+            PeriodWorkspace workspace(options, Access::Write);
+            TAppSettings &settings = workspace.settings;
             const period::MergeResult result = args[0] == u"--add" ? period::addDeclaration(settings, args[1])
                                                                    : period::replaceDeclaration(settings, args[1]);
             std::printf("%s\n", result.message.toUtf8().constData());

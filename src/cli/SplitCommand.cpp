@@ -15,8 +15,8 @@ Command splitCommand()
                     printError(QStringLiteral("использование: kalvor-cli [--home ПАПКА] split"));
                     return 2;
                 }
-                TAppSettings settings;
-                openConfiguredPeriod(options, settings);
+                PeriodWorkspace workspace(options, Access::Write);
+                TAppSettings &settings = workspace.settings;
                 maintenance::TextGrid source = maintenance::declarationAsText(settings.FDeclarationFileName);
                 maintenance::SplitResult halves = maintenance::splitByInvoices(source);
                 const QString first = maintenance::splitResultFile(settings.FcurDir, settings.FINNYYMMCC, 1);

@@ -10,12 +10,20 @@
 
 namespace kalvor::cli {
 
-void openConfiguredPeriod(const Options &options, TAppSettings &settings)
+QString prepareCommandWorkspace(const Options &options, WorkspaceLock *lock)
 {
     WorkspaceSources sources = workspaceSources(QCoreApplication::arguments(), QCoreApplication::applicationDirPath());
     if (!options.home.isEmpty())
         sources.homeOption = options.home;
-    const QString curDir = resolveWorkspace(sources);
+    // Locked before anything is seeded, so that nothing is written beside another writer.
+    if (lock)
+        lock->acquire(resolveWorkspace(sources), kCommandLockPatience);
+    return prepareWorkspace(sources, QCoreApplication::applicationDirPath());
+}
+
+PeriodWorkspace::PeriodWorkspace(const Options &options, Access access)
+{
+    const QString curDir = prepareCommandWorkspace(options, access == Access::Write ? &m_lock : nullptr);
     openConfiguration(settings, curDir);
     if (isFirstStart(settings))
         throw KalvorError(QStringLiteral("В рабочей папке %1 не выбран отчетный период").arg(curDir));
@@ -29,9 +37,8 @@ Command periodMessageCommand(const QString &name, const QString &summary, std::f
                     printError(QStringLiteral("использование: kalvor-cli [--home ПАПКА] %1").arg(name));
                     return 2;
                 }
-                TAppSettings settings;
-                openConfiguredPeriod(options, settings);
-                std::printf("%s\n", action(settings).toUtf8().constData());
+                PeriodWorkspace workspace(options, Access::Write);
+                std::printf("%s\n", action(workspace.settings).toUtf8().constData());
                 return 0;
             }};
 }

@@ -7,8 +7,10 @@
 #include "app/Startup.h"
 #include "app/Version.h"
 #include "app/Workspace.h"
+#include "app/WorkspaceLock.h"
 #include "editing/DeclarationSearch.h"
 #include "gui/AppIcon.h"
+#include "gui/DesktopLock.h"
 #include "gui/EssentialForm.h"
 #include "gui/FirstStartDialogs.h"
 #include "gui/HelpCommands.h"
@@ -1000,6 +1002,9 @@ int runDesktop(QApplication &app)
     auto *translator = new QTranslator(&app);
     if (translator->load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(translator);
+    WorkspaceLock lock;
+    if (!lockDesktopWorkspace(lock, QApplication::arguments(), QApplication::applicationDirPath()))
+        return 1;
     TMainForm window(QApplication::arguments(), QApplication::applicationDirPath());
     window.FormCreate();
     if (window.updateExit())

@@ -60,8 +60,12 @@ QString keepBackup(const QString &curDir, const QString &fileName, const QDateTi
     QString target;
     for (int attempt = 0; target.isEmpty() || QFileInfo::exists(target); ++attempt)
         target = QDir(folder).filePath(stampedName(baseName, at, attempt));
-    if (!CopyFileReplacing(fileName, target))
-        throw KalvorError(QStringLiteral("Не удалось сохранить резервную копию %1 в %2").arg(fileName, target));
+    try {
+        copyFileAtomically(fileName, target);
+    } catch (const KalvorError &e) {
+        throw KalvorError(
+            QStringLiteral("Не удалось сохранить резервную копию файла %1. %2").arg(fileName, e.message()));
+    }
 
     QStringList all = backupsOf(curDir, fileName);
     while (all.size() > kKeptBackups)

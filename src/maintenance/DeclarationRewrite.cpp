@@ -2,6 +2,7 @@
 
 #include "app/TAppSettings.h"
 #include "maintenance/Backup.h"
+#include "store/ColumnCopy.h"
 #include "store/DataPacketReader.h"
 #include "store/DataPacketWriter.h"
 #include "store/DeclarationKey.h"
@@ -48,38 +49,30 @@ RewriteSummary rewriteThroughTemplate(const QString &curDir, const QString &decl
     RewriteSummary summary;
     summary.sizeBefore = sizeOf(declarationFileName);
 
-    TableData target;
-    readDataPacketFile(QDir(curDir).filePath(QStringLiteral("templates/xml/declaration.xml")), target);
+    TableData templ;
+    readDataPacketFile(QDir(curDir).filePath(QStringLiteral("templates/xml/declaration.xml")), templ);
     Table source(declarationFileName);
     source.open();
     source.setIndexFieldNames(QStringLiteral("dkey"));
 
     const TableData &from = source.data();
     const int keyField = source.requireField(u"dkey");
-    std::vector<int> sourceField; // per target column, the source column of the same name or -1
-    for (const FieldDef &field : target.fields)
-        sourceField.push_back(source.fieldIndex(field.name));
-    const int targetKeyField = static_cast<int>(std::find(sourceField.begin(), sourceField.end(), keyField)
-                                                - sourceField.begin());
+    // Every value goes through the template's column types before the declaration is touched.
+    ColumnCopy copy(from, templ, declarationFileName);
+    const int targetKeyField = copy.targetField(u"dkey");
 
     // The template may carry rows of its own: the rewrite keeps only the declaration's.
-    TableData fresh;
-    fresh.resetFields(target.fields);
-    fresh.params = target.params;
+    TableData &fresh = copy.result();
     fresh.reserve(source.presentedRecords().size(), from.textBytes());
-    std::vector<Cell> cells(static_cast<std::size_t>(fresh.fieldCount()));
+    std::vector<Cell> cells;
     for (const std::uint32_t record : source.presentedRecords()) {
-        const Cell *row = from.recordCells(record);
-        const std::string_view key = from.text(row[keyField]);
+        const std::string_view key = from.text(from.recordCells(record)[keyField]);
         if (options.keep && !options.keep(key)) {
             ++summary.rowsLeftOut;
             continue;
         }
-        for (std::size_t i = 0; i < cells.size(); ++i) {
-            const int s = sourceField[i];
-            cells[i] = s < 0 || row[s].isNull() ? Cell() : fresh.storeText(from.text(row[s]));
-        }
-        if (options.newKey && targetKeyField < fresh.fieldCount())
+        copy.copyRow(record, key, cells);
+        if (options.newKey && targetKeyField >= 0)
             cells[static_cast<std::size_t>(targetKeyField)] = fresh.storeText(options.newKey(key));
         fresh.appendRecord(cells.data(), 0);
         ++summary.rowsWritten;

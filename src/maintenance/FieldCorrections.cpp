@@ -4,6 +4,7 @@
 #include "app/TAppSettings.h"
 #include "maintenance/Backup.h"
 #include "maintenance/TextFiles.h"
+#include "store/FileAccess.h"
 #include "store/KalvorError.h"
 #include "store/Table.h"
 #include "store/ValueText.h"
@@ -233,9 +234,12 @@ WaybillMapping WaybillMapping::fromText(const QString &text)
 
 WaybillMapping WaybillMapping::load(const QString &fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    try {
+        openRegularFile(file, fileName);
+    } catch (const KalvorError &) {
         return {};
+    }
     return fromText(decodeText(file.readAll()));
 }
 

@@ -3,6 +3,7 @@
 #include "app/DisplayText.h"
 #include "maintenance/TextFiles.h"
 #include "store/DeclarationKey.h"
+#include "store/FileAccess.h"
 #include "store/HandWrittenPacketWriter.h"
 #include "store/KalvorError.h"
 #include "store/Table.h"
@@ -10,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSet>
 
 namespace kalvor::maintenance {
@@ -225,9 +225,7 @@ void saveExchangeFile(const QString &fileName, const TextGrid &rows)
         bytes += row.join(u'|').toUtf8();
         bytes += '\n';
     }
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw KalvorError(QStringLiteral("Не удалось записать файл %1: %2").arg(fileName, file.errorString()));
+    saveFileAtomically(fileName, bytes);
 }
 
 std::optional<TextGrid> loadExchangeFile(const QString &fileName)

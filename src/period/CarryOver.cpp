@@ -5,6 +5,7 @@
 #include "app/TAppSettings.h"
 #include "maintenance/Backup.h"
 #include "period/FieldText.h"
+#include "store/ColumnCopy.h"
 #include "store/DataPacketReader.h"
 #include "store/DataPacketWriter.h"
 #include "store/DeclarationKey.h"
@@ -36,6 +37,15 @@ RowKind kindOf(std::string_view key)
     if (key.size() >= 32 && key.substr(30, 2) != "00")
         return RowKind::Transfer;
     return RowKind::Position;
+}
+
+// Key characters 1-30 name a position, 1-24 an invoice.
+constexpr std::size_t kPositionKeyLength = dkey::kTransferOffset;
+constexpr std::size_t kInvoiceKeyLength = dkey::kPositionOffset;
+
+bool sameUpTo(std::string_view a, std::string_view b, std::size_t length)
+{
+    return a.size() >= length && b.size() >= length && a.substr(0, length) == b.substr(0, length);
 }
 
 // The first invoice of the period carries the version of the program that made the table.
@@ -152,6 +162,7 @@ CarryOverSummary carryOverRemains(const CarryOverPlan &plan, const QString &vers
     // Which rows go, decided in one walk: an invoice row waits for its positions, a position without
     // remains waits for a transfer of it that still has some.
     std::vector<std::uint8_t> dropped(order.size(), 0);
+    const auto keyAt = [&](std::ptrdiff_t i) { return keyOf(order[static_cast<std::size_t>(i)]); };
     std::ptrdiff_t openInvoice = -1;
     bool invoiceSurvives = false;
     std::ptrdiff_t lastPosition = -1;
@@ -181,11 +192,17 @@ CarryOverSummary carryOverRemains(const CarryOverPlan &plan, const QString &vers
             if (!present) {
                 dropped[i] = 1;
                 ++summary.transfersDropped;
-            } else if (lastPosition >= 0 && dropped[static_cast<std::size_t>(lastPosition)]) {
+                break;
+            }
+            // A transfer with stock keeps its own position (key characters 1-30) and its own invoice
+            // (1-24), never those of the rows that merely precede it.
+            if (lastPosition >= 0 && sameUpTo(key, keyAt(lastPosition), kPositionKeyLength) &&
+                dropped[static_cast<std::size_t>(lastPosition)]) {
                 dropped[static_cast<std::size_t>(lastPosition)] = 0;
                 --summary.positionsDropped;
-                invoiceSurvives = true;
             }
+            if (openInvoice >= 0 && sameUpTo(key, keyAt(openInvoice), kInvoiceKeyLength))
+                invoiceSurvives = true;
             break;
         }
         if (progress.isCancelled())
@@ -197,19 +214,27 @@ CarryOverSummary carryOverRemains(const CarryOverPlan &plan, const QString &vers
         ++summary.invoicesDropped;
     }
 
-    // The surviving rows go into the template's columns (matched by name) with the new period's keys.
-    std::vector<int> sourceField;
-    for (const FieldDef &field : target.fields)
-        sourceField.push_back(columnIndex(source, field.name));
-    const int targetKey = columnIndex(target, u"dkey");
-    const int targetRestVolume = columnIndex(target, u"rest_volume");
-    const int targetVersion = columnIndex(target, u"version");
-    const std::vector<int> positionCleared = columnsOf(target, kPositionCleared);
-    const std::vector<int> transferCleared = columnsOf(target, kTransferCleared);
+    // The surviving rows go into the template's columns (matched by name, converted to their types) with
+    // the new period's keys.
+    ColumnCopy copy(source, target, plan.previousTable);
+    const int targetKey = copy.targetField(u"dkey");
+    const int targetRestVolume = copy.targetField(u"rest_volume");
+    const int targetVersion = copy.targetField(u"version");
+    TableData &fresh = copy.result();
+    const std::vector<int> positionCleared = columnsOf(fresh, kPositionCleared);
+    const std::vector<int> transferCleared = columnsOf(fresh, kTransferCleared);
+    // What the pass overwrites is not read: a value about to be cleared cannot stop the carry-over.
+    const auto overwritten = [&](const std::vector<int> &cleared) {
+        std::vector<bool> mask(static_cast<std::size_t>(fresh.fieldCount()), false);
+        for (const int c : cleared)
+            mask[static_cast<std::size_t>(c)] = true;
+        if (targetRestVolume >= 0)
+            mask[static_cast<std::size_t>(targetRestVolume)] = true;
+        return mask;
+    };
+    const std::vector<bool> positionOverwritten = overwritten(positionCleared);
+    const std::vector<bool> transferOverwritten = overwritten(transferCleared);
 
-    TableData fresh;
-    fresh.resetFields(target.fields);
-    fresh.params = target.params;
     fresh.reserve(order.size(), source.textBytes());
     std::vector<Cell> zero(static_cast<std::size_t>(fresh.fieldCount()));
     for (int i = 0; i < fresh.fieldCount(); ++i) {
@@ -220,22 +245,22 @@ CarryOverSummary carryOverRemains(const CarryOverPlan &plan, const QString &vers
     const std::string version = (QStringLiteral("Версия ") + versionText).toStdString();
     const std::string yymm = plan.periodString.mid(2, 4).toStdString();
 
-    std::vector<Cell> cells(static_cast<std::size_t>(fresh.fieldCount()));
+    std::vector<Cell> cells;
     std::string key;
     for (std::size_t i = 0; i < order.size(); ++i) {
         if (dropped[i])
             continue;
         const Cell *row = source.recordCells(order[i]);
-        for (std::size_t c = 0; c < cells.size(); ++c) {
-            const int s = sourceField[c];
-            cells[c] = s < 0 || row[s].isNull() ? Cell() : fresh.storeText(source.text(row[s]));
-        }
         key.assign(source.text(row[keyField]));
         const RowKind kind = kindOf(key);
+        copy.copyRow(order[i], key, cells,
+                     kind == RowKind::Invoice    ? nullptr
+                     : kind == RowKind::Position ? &positionOverwritten
+                                                 : &transferOverwritten);
         if (kind != RowKind::Invoice) {
             if (targetRestVolume >= 0)
                 cells[static_cast<std::size_t>(targetRestVolume)] =
-                    row[restField].isNull() ? Cell() : fresh.storeText(source.text(row[restField]));
+                    copy.convertCell(restField, row[restField], targetRestVolume, key);
             for (const int c : kind == RowKind::Position ? positionCleared : transferCleared)
                 cells[static_cast<std::size_t>(c)] = zero[static_cast<std::size_t>(c)];
         } else if (targetVersion >= 0 && isFirstInvoice(key)) {
@@ -256,18 +281,31 @@ CarryOverSummary carryOverRemains(const CarryOverPlan &plan, const QString &vers
 
 void installPeriod(TAppSettings &settings, const CarryOverPlan &plan)
 {
+    // The carried table has done its work once the period is installed, or when installing fails.
+    struct RemoveCarried {
+        const QString &file;
+        ~RemoveCarried() { QFile::remove(file); }
+    } removeCarried{plan.carriedFile};
+
     const QString table = plan.previousTable.isEmpty() ? plan.templateFileName : plan.carriedFile;
     requireFile(table, QStringLiteral("файл декларации"));
+    const bool folderExisted = QFileInfo(plan.folder).isDir();
+    const bool kalvorExisted = QFileInfo::exists(plan.kalvorFileName);
     if (!QDir().mkpath(plan.folder))
         throw KalvorError(QStringLiteral("Не удалось создать папку %1").arg(QDir::toNativeSeparators(plan.folder)));
-    if (QFileInfo::exists(plan.declarationFileName))
-        maintenance::keepBackup(settings.FcurDir, plan.declarationFileName);
-    if (!CopyFileReplacing(settings.FKalvorFileName, plan.kalvorFileName))
-        throw KalvorError(
-            QStringLiteral("Не удалось скопировать файл %1").arg(QDir::toNativeSeparators(plan.kalvorFileName)));
-    if (!CopyFileReplacing(table, plan.declarationFileName))
-        throw KalvorError(
-            QStringLiteral("Не удалось записать файл %1").arg(QDir::toNativeSeparators(plan.declarationFileName)));
+    try {
+        if (QFileInfo::exists(plan.declarationFileName))
+            maintenance::keepBackup(settings.FcurDir, plan.declarationFileName);
+        copyFileAtomically(settings.FKalvorFileName, plan.kalvorFileName);
+        copyFileAtomically(table, plan.declarationFileName);
+    } catch (...) {
+        // A period that could not be made leaves nothing of itself behind.
+        if (!kalvorExisted)
+            QFile::remove(plan.kalvorFileName);
+        if (!folderExisted)
+            QDir().rmdir(plan.folder);
+        throw;
+    }
 
     settings.SetPeriodMonth(plan.month);
     settings.SetPeriodYear(plan.year);

@@ -56,7 +56,9 @@ CarryOverSummary carryOverRemains(const CarryOverPlan &plan, const QString &vers
 
 // Makes the planned period current: its folder, the requisites copy, the declaration (the carried file,
 // or the template when `plan.previousTable` is empty), the settings and the configuration file's
-// "last_period". An existing declaration is kept in the backup folder before it is replaced.
+// "last_period". An existing declaration is kept in the backup folder before it is replaced. A failure
+// (a full disk, say) throws with the system's reason and leaves no new folder or requisites copy behind;
+// the carried file in temp/ is removed either way.
 void installPeriod(TAppSettings &settings, const CarryOverPlan &plan);
 
 } // namespace kalvor::period

@@ -2,13 +2,17 @@
 
 #include "app/TAppSettings.h"
 #include "maintenance/Backup.h"
+#include "store/ColumnCopy.h"
 #include "store/DataPacketReader.h"
 #include "store/DeclarationKey.h"
-#include "store/FileCopy.h"
+#include "store/DeclarationSchema.h"
+#include "store/FileAccess.h"
 #include "store/KalvorError.h"
+#include "store/SystemError.h"
 #include "store/Table.h"
 #include "store/TableDump.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <cstdio>
@@ -43,8 +47,7 @@ constexpr const char16_t *kCopiedFields[] = {
 
 struct CopiedField {
     int target = -1;
-    int source = -1;       // -1: the source file has no such column
-    bool sameKind = false; // the stored text can be taken over as it is
+    int source = -1; // -1: the source file has no such column
 };
 
 int invoiceDigits(std::string_view key)
@@ -142,7 +145,6 @@ MergeResult addDeclaration(const TAppSettings &settings, const QString &fileName
         CopiedField field;
         field.target = target.requireField(QStringView(name));
         field.source = source.fieldIndex(QStringView(name));
-        field.sameKind = field.source >= 0 && source.field(field.source).kind == target.field(field.target).kind;
         copied.push_back(field);
     }
 
@@ -159,10 +161,13 @@ MergeResult addDeclaration(const TAppSettings &settings, const QString &fileName
         for (const CopiedField &field : copied) {
             if (field.source < 0 || cells[field.source].isNull())
                 continue;
-            if (field.sameKind)
-                target.setStoredText(field.target, from.text(cells[field.source]));
-            else // a column of another type goes through the target's type check
-                target.setVariant(field.target, RowView(&from, cells).asVariant(field.source));
+            // A column of another type goes through the declaration's type; nothing is rounded away.
+            const std::string_view text = from.text(cells[field.source]);
+            const FieldDef &to = target.field(field.target);
+            const std::optional<std::string> value = convertStoredText(source.field(field.source), text, to);
+            if (!value)
+                throw unconvertibleValue(fileName, sourceKeyText, to, text);
+            target.setStoredText(field.target, *value);
         }
         target.post();
         ++added;
@@ -178,15 +183,25 @@ MergeResult addDeclaration(const TAppSettings &settings, const QString &fileName
 
 MergeResult replaceDeclaration(const TAppSettings &settings, const QString &fileName)
 {
+    // Read once: the bytes that were checked are the bytes written, whatever happens to the file meanwhile.
+    QFile file;
+    openRegularFile(file, fileName);
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw KalvorError(
+            QStringLiteral("Не удалось прочитать файл %1: %2").arg(fileName, systemReason(file.errorString())));
+    file.close();
     TableData replacement;
-    readDataPacketFile(fileName, replacement);
+    readDataPacketBytes(bytes, fileName, replacement);
+    const QStringList faults = declarationColumnFaults(replacement);
+    if (!faults.isEmpty())
+        throw KalvorError(QStringLiteral("Файл %1 не является таблицей декларации: %2. Отчет не заменен.")
+                              .arg(fileName, faults.join(QStringLiteral("; "))));
 
     MergeResult result;
     if (QFileInfo::exists(settings.FDeclarationFileName))
         result.backupFile = maintenance::keepBackup(settings.FcurDir, settings.FDeclarationFileName);
-    if (!CopyFileReplacing(fileName, settings.FDeclarationFileName))
-        throw KalvorError(
-            QStringLiteral("Не удалось заменить файл %1 файлом %2").arg(settings.FDeclarationFileName, fileName));
+    saveFileAtomically(settings.FDeclarationFileName, bytes);
     result.rowsAdded = static_cast<qint64>(visibleRecordCount(replacement));
     result.message = QStringLiteral("Отчет заменен: строк %1").arg(result.rowsAdded);
     return result;

@@ -39,7 +39,9 @@ struct MergeResult {
 MergeResult addDeclaration(const TAppSettings &settings, const QString &fileName);
 
 // Puts `fileName` in place of the declaration unchanged (keys, period and INN included), after backing the
-// declaration up. A file that is not a readable data packet is refused with KalvorError and nothing changes.
+// declaration up. The file is read once and exactly the bytes checked are written. A file that is not a
+// regular file, not a readable data packet or not a declaration table (its columns are not the
+// declaration's) is refused with KalvorError and nothing changes.
 MergeResult replaceDeclaration(const TAppSettings &settings, const QString &fileName);
 
 } // namespace kalvor::period

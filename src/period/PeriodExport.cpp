@@ -15,9 +15,7 @@ void copyInto(const QString &source, const QString &folder)
 {
     if (!QFileInfo(source).isFile())
         throw KalvorError(QStringLiteral("Не найден файл %1: выгрузка не выполнена").arg(source));
-    const QString target = QDir(folder).filePath(QFileInfo(source).fileName());
-    if (!CopyFileReplacing(source, target))
-        throw KalvorError(QStringLiteral("Не удалось скопировать файл %1 в %2").arg(source, target));
+    copyFileAtomically(source, QDir(folder).filePath(QFileInfo(source).fileName()));
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "period/FieldText.h"
 #include "store/DataPacketReader.h"
 #include "store/DeclarationKey.h"
+#include "store/DeclarationSchema.h"
 #include "store/FileCopy.h"
 #include "store/KalvorError.h"
 #include "store/Table.h"
@@ -51,6 +52,22 @@ std::string_view trimmed(std::string_view s)
     return s;
 }
 
+// Of many faulty rows the first few are named; the rest are counted.
+constexpr qint64 kListedRows = 10;
+
+QString utf8ToText(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A row as the user finds it: by its key, or by its place when it has none.
+QString rowName(const TableData &data, const Cell *cells, int keyField, std::uint32_t record)
+{
+    if (keyField >= 0 && !cells[keyField].isNull())
+        return utf8ToText(data.text(cells[keyField]));
+    return QStringLiteral("№%1").arg(record + 1);
+}
+
 // The first current row in the order the file keeps them, or none.
 std::optional<std::uint32_t> firstVisibleRecord(const TableData &data)
 {
@@ -78,10 +95,7 @@ TKalvor readRequisites(const QString &curDir, const QString &kalvorFileName)
     QDir().mkpath(curDir + QStringLiteral("temp"));
     const QString scratch = curDir + QStringLiteral("temp/kalvor.xml");
     QFile::remove(scratch);
-    if (!CopyFileReplacing(kalvorFileName, scratch)) {
-        QFile::remove(scratch);
-        throw KalvorError(QStringLiteral("Не удалось прочитать файл сведений о калворе %1").arg(kalvorFileName));
-    }
+    copyFileAtomically(kalvorFileName, scratch);
     Table table(scratch);
     const auto discard = [&table, &scratch]() noexcept {
         try {
@@ -166,12 +180,24 @@ Verification verifyReport(const QString &declarationFileName, const QString &kal
     std::vector<bool> present(static_cast<std::size_t>(std::min<qint64>(departments, static_cast<qint64>(rows))));
     std::size_t presentCount = 0;
     bool negativeRest = false;
+    // Columns of the wrong type and remains that are no number fail the report: read as 0 they would
+    // hide a negative stock.
+    QStringList faults;
+    for (const QString &fault : declarationColumnFaults(declaration, ColumnCheck::TypesOnly))
+        faults.append(QStringLiteral("Декларация %1: %2").arg(declarationFileName, fault));
+    const int keyField = columnIndex(declaration, u"dkey");
+    qint64 unreadableRests = 0;
     for (std::uint32_t record = 0; record < rows; ++record) {
         if (!RowState::isVisible(declaration.rowState(record)))
             continue;
         const Cell *cells = declaration.recordCells(record);
         const Cell &rest = cells[restField];
-        if (!rest.isNull() && valuetext::parseDecimal(declaration.text(rest)).value_or(0) < 0)
+        const std::string_view restText = declaration.text(rest);
+        const std::optional<double> restValue = valuetext::parseDecimal(restText);
+        if (!rest.isNull() && !restText.empty() && !restValue && ++unreadableRests <= kListedRows)
+            faults.append(QStringLiteral("Строка %1: остаток rest «%2» не является числом")
+                              .arg(rowName(declaration, cells, keyField, record), utf8ToText(restText)));
+        if (restValue.value_or(0) < 0)
             negativeRest = true;
         const Cell &code = cells[departmentField];
         if (code.isNull())
@@ -184,11 +210,16 @@ Verification verifyReport(const QString &declarationFileName, const QString &kal
         }
     }
 
+    if (unreadableRests > kListedRows)
+        faults.append(
+            QStringLiteral("Еще строк с остатком, который не является числом: %1").arg(unreadableRests - kListedRows));
+
     Verification result;
     if (static_cast<qint64>(presentCount) < departments)
         result.messages.append(text(kDepartmentsMissingMessage));
-    result.success = !negativeRest;
-    result.messages.append(text(negativeRest ? kVerificationFailedMessage : kVerificationPassedMessage));
+    result.messages += faults;
+    result.success = !negativeRest && faults.isEmpty();
+    result.messages.append(text(result.success ? kVerificationPassedMessage : kVerificationFailedMessage));
     return result;
 }
 

@@ -35,12 +35,14 @@ struct ReportFolderCheck {
 ReportFolderCheck checkReportFolder(const QString &folder);
 
 struct Verification {
-    QStringList messages; // the optional warning, then the outcome
+    QStringList messages; // the optional warning, the faults found, then the outcome
     bool success = false; // no negative remains
 };
 
 // Looks for negative remains and for subdivisions (1 ... department_count of the requisites) that have
 // no row in the declaration. A department_code that is not a whole number counts for no subdivision.
+// Declaration columns of another type than the declaration's, and remains that are no number, fail the
+// verification with a line each (naming the row) before the outcome.
 // Throws KalvorError naming the file when either file cannot be read or lacks a column it needs.
 Verification verifyReport(const QString &declarationFileName, const QString &kalvorFileName);
 

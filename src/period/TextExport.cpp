@@ -6,10 +6,10 @@
 #include "period/FieldText.h"
 #include "store/DataPacketReader.h"
 #include "store/DeclarationKey.h"
+#include "store/FileAccess.h"
 #include "store/KalvorError.h"
 
 #include <QDir>
-#include <QSaveFile>
 
 #include <array>
 #include <string_view>
@@ -69,12 +69,7 @@ struct InvoiceText {
 
 class LineWriter final {
 public:
-    explicit LineWriter(const QString &fileName) : m_file(fileName)
-    {
-        if (!m_file.open(QIODevice::WriteOnly))
-            fail();
-        m_buffer.reserve(kFlushSize + 4096);
-    }
+    explicit LineWriter(const QString &fileName) : m_file(fileName) { m_buffer.reserve(kFlushSize + 4096); }
     void add(const std::string &line)
     {
         m_buffer += line;
@@ -85,26 +80,18 @@ public:
     void commit()
     {
         flush();
-        if (!m_file.commit())
-            fail();
+        m_file.commit();
     }
 
 private:
     static constexpr std::size_t kFlushSize = 1 << 20;
     void flush()
     {
-        const auto size = static_cast<qint64>(m_buffer.size());
-        if (size > 0 && m_file.write(m_buffer.data(), size) != size)
-            fail();
+        m_file.write(std::string_view(m_buffer));
         m_buffer.clear();
     }
-    [[noreturn]] void fail()
-    {
-        throw KalvorError(
-            QStringLiteral("Не удалось записать файл %1: %2").arg(m_file.fileName(), m_file.errorString()));
-    }
 
-    QSaveFile m_file;
+    AtomicFile m_file;
     std::string m_buffer;
 };
 

@@ -2,6 +2,7 @@
 
 #include "store/BinaryPacket.h"
 #include "store/Cp1251.h"
+#include "store/FileAccess.h"
 #include "store/KalvorError.h"
 #include "store/ValueText.h"
 
@@ -561,11 +562,8 @@ void readDataPacket(QIODevice &device, const QString &displayName, TableData &ou
 
 void readDataPacketFile(const QString &fileName, TableData &out)
 {
-    QFile file(fileName);
-    if (!file.exists())
-        throw KalvorError(QStringLiteral("Файл %1 не найден").arg(fileName));
-    if (!file.open(QIODevice::ReadOnly))
-        throw KalvorError(QStringLiteral("Файл %1 не открывается: %2").arg(fileName, file.errorString()));
+    QFile file;
+    openRegularFile(file, fileName);
     readDataPacket(file, fileName, out);
 }
 

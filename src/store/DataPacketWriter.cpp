@@ -2,11 +2,10 @@
 
 #include "store/BinaryPacket.h"
 #include "store/Cp1251.h"
-#include "store/KalvorError.h"
+#include "store/FileAccess.h"
 #include "store/PacketText.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <charconv>
 #include <functional>
@@ -95,36 +94,20 @@ QByteArray serializeDataPacket(const TableData &data, PacketForm form)
 
 void saveDataPacketFile(const TableData &data, const QString &fileName)
 {
-    const auto fail = [&fileName](const QFileDevice &file) {
-        return KalvorError(QStringLiteral("Не удалось записать файл %1: %2").arg(fileName, file.errorString()));
-    };
     if (packetFormForName(fileName) == PacketForm::Binary) {
-        const QByteArray bytes = serializeDataPacket(data, PacketForm::Binary);
-        QSaveFile file(fileName);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-            throw fail(file);
+        saveFileAtomically(fileName, serializeDataPacket(data, PacketForm::Binary));
         return;
     }
     // The 8-bit form is tried first; text that does not fit it starts the file again in UTF-8.
     for (const bool ansi : {true, false}) {
-        QSaveFile file(fileName);
-        if (!file.open(QIODevice::WriteOnly))
-            throw fail(file);
-        const Sink write = [&file](std::string_view block) {
-            if (file.write(block.data(), static_cast<qint64>(block.size())) != static_cast<qint64>(block.size()))
-                throw KalvorError(file.errorString());
-        };
+        AtomicFile file(fileName);
         try {
-            serialize(data, ansi, write);
+            serialize(data, ansi, [&file](std::string_view block) { file.write(block); });
         } catch (const NotAnsi &) {
-            file.cancelWriting();
+            file.cancel();
             continue;
-        } catch (const KalvorError &) {
-            file.cancelWriting();
-            throw fail(file);
         }
-        if (!file.commit())
-            throw fail(file);
+        file.commit();
         return;
     }
 }

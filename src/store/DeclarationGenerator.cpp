@@ -1,6 +1,9 @@
 #include "store/DeclarationGenerator.h"
 
 #include "store/Cp1251.h"
+#include "store/DeclarationSchema.h"
+#include "store/FileAccess.h"
+#include "store/KalvorError.h"
 
 #include <algorithm>
 #include <array>
@@ -25,46 +28,8 @@ enum Column {
 };
 static_assert(ColumnCount == DeclarationGenerator::kColumnCount);
 
-struct ColumnDef {
-    std::string_view name;
-    std::string_view definition; // the FIELD attributes after attrname
-};
-
-constexpr std::array<ColumnDef, ColumnCount> kColumns = {{
-    {"dkey", R"(fieldtype="string" SUBTYPE="FixedChar" WIDTH="32")"},
-    {"supply_name", R"(fieldtype="string" WIDTH="50")"},
-    {"license", R"(fieldtype="string" WIDTH="50")"},
-    {"license_date", R"(fieldtype="dateTime")"},
-    {"ttn_numer", R"(fieldtype="string" WIDTH="50")"},
-    {"ttn_date", R"(fieldtype="dateTime")"},
-    {"loading_address", R"(fieldtype="string" WIDTH="50")"},
-    {"production_name", R"(fieldtype="string" WIDTH="70")"},
-    {"production_number", R"(fieldtype="string" WIDTH="50")"},
-    {"production_code", R"(fieldtype="i2")"},
-    {"producer_name", R"(fieldtype="string" WIDTH="50")"},
-    {"region_code", R"(fieldtype="i2")"},
-    {"department_code", R"(fieldtype="string" WIDTH="30")"},
-    {"return_volume", R"(fieldtype="fixed" DECIMALS="3" WIDTH="19")"},
-    {"other_coming", R"(fieldtype="fixed" DECIMALS="3" WIDTH="19")"},
-    {"department_code_inner", R"(fieldtype="string" WIDTH="30")"},
-    {"alcohol", R"(fieldtype="fixed" DECIMALS="2" WIDTH="6")"},
-    {"package_volume", R"(fieldtype="fixed" DECIMALS="3" WIDTH="19")"},
-    {"package_count", R"(fieldtype="i4")"},
-    {"volume", R"(fieldtype="fixed" DECIMALS="3" WIDTH="19")"},
-    {"purches_price", R"(fieldtype="fixed" DECIMALS="2" WIDTH="19")"},
-    {"sum_coming", R"(fieldtype="fixed" DECIMALS="3" WIDTH="19")"},
-    {"rest_volume", R"(fieldtype="fixed" DECIMALS="3" WIDTH="19")"},
-    {"package_count_charges", R"(fieldtype="i4")"},
-    {"volume_charges", R"(fieldtype="fixed" DECIMALS="3" WIDTH="19")"},
-    {"markup", R"(fieldtype="fixed" DECIMALS="2" WIDTH="19")"},
-    {"sum_charges", R"(fieldtype="fixed" DECIMALS="3" WIDTH="19")"},
-    {"return_volume_charges", R"(fieldtype="fixed" DECIMALS="3" WIDTH="19")"},
-    {"writeoff_volume_charges", R"(fieldtype="fixed" DECIMALS="3" WIDTH="19")"},
-    {"other_charges", R"(fieldtype="fixed" DECIMALS="3" WIDTH="19")"},
-    {"department_code_inner_charges", R"(fieldtype="string" WIDTH="30")"},
-    {"rest", R"(fieldtype="fixed" DECIMALS="3" WIDTH="19")"},
-    {"version", R"(fieldtype="string" WIDTH="50")"},
-}};
+constexpr const auto &kColumns = kDeclarationColumns;
+static_assert(kColumns.size() == ColumnCount);
 
 // --- deterministic randomness -------------------------------------------------------------------
 
@@ -763,26 +728,32 @@ std::string DeclarationGenerator::generate(DeclarationSummary *summary) const
     return out;
 }
 
-bool DeclarationGenerator::writeFile(const std::string &path, DeclarationSummary *summary) const
+void DeclarationGenerator::saveFile(const QString &path, DeclarationSummary *summary) const
 {
-    std::FILE *file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
+    AtomicFile file(path);
     std::string buffer;
     buffer.reserve(2u << 20);
     std::size_t written = 0;
-    bool ok = true;
     auto flush = [&](std::string &bytes) {
-        ok = ok && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+        file.write(std::string_view(bytes));
         written += bytes.size();
         bytes.clear();
     };
     generatePacket(m_options, buffer, flush, summary);
     flush(buffer);
-    ok = std::fclose(file) == 0 && ok;
+    file.commit();
     if (summary)
         summary->bytes = written;
-    return ok;
+}
+
+bool DeclarationGenerator::writeFile(const std::string &path, DeclarationSummary *summary) const
+{
+    try {
+        saveFile(QString::fromStdString(path), summary);
+        return true;
+    } catch (const KalvorError &) {
+        return false;
+    }
 }
 
 std::string DeclarationGenerator::departmentCode(const std::string &inn, int index)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -43,7 +45,9 @@ public:
 
     // The whole file in memory (fine up to some tens of megabytes).
     std::string generate(DeclarationSummary *summary = nullptr) const;
-    // Streams to a file; false when it cannot be written.
+    // Streams the packet into `path` through the atomic save; throws KalvorError with the system's reason.
+    void saveFile(const QString &path, DeclarationSummary *summary = nullptr) const;
+    // The same, answering false instead of throwing (the benchmark tools).
     bool writeFile(const std::string &path, DeclarationSummary *summary = nullptr) const;
 
     // The code of the filer's subdivision number `index` (0-based), as the rows carry it.

@@ -1,6 +1,7 @@
 #include "store/HandWrittenPacketWriter.h"
 
 #include "store/Cp1251.h"
+#include "store/FileAccess.h"
 #include "store/KalvorError.h"
 #include "store/PacketText.h"
 #include "store/ValueText.h"
@@ -52,11 +53,9 @@ void HandWrittenPacketWriter::commit()
         bytes.assign(wideProlog);
         bytes += rest;
     }
-    QSaveFile file(m_fileName);
-    if (!file.open(QIODevice::WriteOnly)
-        || file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())
-        || !file.commit())
-        throw KalvorError(QStringLiteral("Не удалось записать файл %1: %2").arg(m_fileName, file.errorString()));
+    AtomicFile file(m_fileName);
+    file.write(std::string_view(bytes));
+    file.commit();
 }
 
 QString decimalCommaToPoint(const QString &cell)

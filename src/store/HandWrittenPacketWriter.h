@@ -2,7 +2,6 @@
 
 #include "store/FieldDef.h"
 
-#include <QSaveFile>
 #include <QString>
 
 #include <string>

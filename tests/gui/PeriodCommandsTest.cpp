@@ -255,6 +255,24 @@ TEST_F(PeriodCommandsTest, AddingAReportAppendsItsInvoices)
     EXPECT_TRUE(MessageBoxes::shownTexts().isEmpty());
 }
 
+TEST_F(PeriodCommandsTest, ReplacingByAFileThatIsNoDeclarationIsRefused)
+{
+    const QString declaration = window->AppSettings->FDeclarationFileName;
+    const QByteArray before = readAll(declaration);
+    const QString regions = window->AppSettings->FRegionsFileName;
+    commands().setFileChooser([&](QWidget *) { return regions; });
+    {
+        ModalDriver driver([](QDialog &dialog) { static_cast<TDialogForm &>(dialog).ButtonReplace->click(); });
+        commands().LoadAddDeclarationActionExecute();
+    }
+    ASSERT_EQ(MessageBoxes::shownTexts().size(), 1);
+    EXPECT_TRUE(MessageBoxes::shownTexts().at(0).startsWith(
+        QStringLiteral("Файл %1 не является таблицей декларации: нет поля dkey").arg(regions)))
+        << MessageBoxes::shownTexts().at(0).toStdString();
+    EXPECT_EQ(readAll(declaration), before);
+    EXPECT_TRUE(window->Views.isOpen());
+}
+
 TEST_F(PeriodCommandsTest, ReconciliationReportsItsCount)
 {
     commands().N18Click();

@@ -4,6 +4,7 @@
 #include "maintenance/DeclarationRewrite.h"
 #include "store/KalvorError.h"
 #include "store/Table.h"
+#include "support/DeclarationRows.h"
 #include "support/PacketText.h"
 #include "support/QtPrinters.h"
 
@@ -58,6 +59,36 @@ TEST(Compact, DropsTheChangeLogKeepsTheRowsAndTellsTheBytesSaved)
     EXPECT_EQ(QFileInfo(r.backupFile).absolutePath(), QDir(ws.dir.file(QStringLiteral("backup"))).absolutePath());
 
     EXPECT_EQ(compactDeclaration(ws.settings).message, QStringLiteral("Размер файла уменьшен на 0 байт."));
+}
+
+TEST(Compact, ValuesTakeTheTemplatesTypesOrNothingIsReplaced)
+{
+    // An older declaration: package counts as floats, kind codes as text.
+    MaintenanceWorkspace ws(
+        {row(1), row(1, 1, 0, "package_count=\"3\" production_code=\" 12\""), row(1, 2, 0, "package_count=\"2.0\"")});
+    retypeColumn(ws.declaration(), "package_count", "fieldtype=\"r8\"");
+    retypeColumn(ws.declaration(), "production_code", "fieldtype=\"string\" WIDTH=\"10\"");
+    compactDeclaration(ws.settings);
+    EXPECT_EQ(ws.column("package_count"),
+              QStringList({QStringLiteral("00000100000000="), QStringLiteral("00000100000100=3"),
+                           QStringLiteral("00000100000200=2")}));
+    EXPECT_EQ(ws.column("production_code").at(1), QStringLiteral("00000100000100=12"));
+
+    // Half a package fits no integer column: the command stops before anything is replaced.
+    MaintenanceWorkspace half({row(1), row(1, 1, 0, "package_count=\"3.5\"")});
+    retypeColumn(half.declaration(), "package_count", "fieldtype=\"r8\"");
+    const QByteArray before = readAll(half.declaration());
+    for (const auto &command : {compactDeclaration, clearUnlinkedRows, repairKeys}) {
+        try {
+            command(half.settings);
+            ADD_FAILURE() << "rewrote half a package";
+        } catch (const KalvorError &e) {
+            EXPECT_TRUE(e.message().contains(QStringLiteral("71070123450012030000000100000100")));
+            EXPECT_TRUE(e.message().contains(QStringLiteral("package_count")));
+        }
+    }
+    EXPECT_EQ(readAll(half.declaration()), before);
+    EXPECT_TRUE(backupsOf(half.settings.FcurDir, half.declaration()).isEmpty());
 }
 
 TEST(Compact, MissingDeclarationOrTemplateStopsBeforeAnythingIsWritten)

@@ -254,5 +254,57 @@ TEST_F(CarryOverTest, ReplacingAnExistingTableKeepsItInTheBackupFolder)
     EXPECT_EQ(QDir(dir.file(QStringLiteral("backup"))).entryList(QDir::Files).size(), 1);
 }
 
+TEST_F(CarryOverTest, ATransferKeepsOnlyItsOwnPositionAndInvoice)
+{
+    // Invoice 6 has nothing left; invoice 7 holds only a transfer with stock, whose position is missing.
+    writePrevious(QStringLiteral("201203"), {
+                                                row(6, 0, 0, ""),
+                                                row(6, 1, 0, "rest=\"0.000\""),
+                                                row(7, 0, 0, ""),
+                                                row(7, 2, 1, "rest=\"1.500\""),
+                                                row(8, 0, 0, ""), // a transfer of its own position: both stay
+                                                row(8, 1, 0, "rest=\"0.000\""),
+                                                row(8, 1, 1, "rest=\"2.000\""),
+                                            });
+    carry(12, 4);
+    EXPECT_EQ(column("rest_volume"),
+              QStringList({QStringLiteral("12040000000700000000="), QStringLiteral("12040000000700000201=1.500"),
+                           QStringLiteral("12040000000800000000="), QStringLiteral("12040000000800000100=0.000"),
+                           QStringLiteral("12040000000800000101=2.000")}));
+}
+
+TEST_F(CarryOverTest, ValuesGoThroughTheTemplatesTypesOrStopTheCommand)
+{
+    // An older table: the package count as a float, the remains as text.
+    const QString previous = writePrevious(QStringLiteral("201203"),
+                                           {row(1, 0, 0, ""), row(1, 1, 0, "package_count=\"3.5\" rest=\" 5,250\""),
+                                            row(1, 1, 1, "package_count=\"4\" rest=\"1.000\"")});
+    test::retypeColumn(previous, "package_count", "fieldtype=\"r8\"");
+    test::retypeColumn(previous, "rest", "fieldtype=\"string\" WIDTH=\"20\"");
+    carry(12, 4);
+    // The position's 3.5 packages were cleared anyway; the transfer's 4 fits the integer column.
+    EXPECT_EQ(column("package_count"),
+              QStringList({QStringLiteral("12040000000100000000="), QStringLiteral("12040000000100000100=0"),
+                           QStringLiteral("12040000000100000101=4")}));
+    EXPECT_EQ(column("rest_volume").at(1), QStringLiteral("12040000000100000100=5.250"));
+
+    // A transfer keeps its packages: half a package has no place in the template's integer column.
+    const QString april =
+        writePrevious(QStringLiteral("201204"), {row(1, 0, 0, ""), row(1, 1, 0, "rest=\"1.000\""),
+                                                 row(1, 1, 1, "package_count=\"3.5\" rest=\"1.000\"")});
+    test::retypeColumn(april, "package_count", "fieldtype=\"r8\"");
+    const period::CarryOverPlan plan = period::planCarryOver(settings, 12, 5, true);
+    try {
+        period::carryOverRemains(plan, QStringLiteral("1.0.0"));
+        ADD_FAILURE() << "carried half a package";
+    } catch (const KalvorError &e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("71070123450012030000000100000101")))
+            << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains(QStringLiteral("package_count"))) << e.message().toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(plan.carriedFile));
+    EXPECT_FALSE(QFileInfo::exists(plan.folder));
+}
+
 } // namespace
 } // namespace kalvor

@@ -7,9 +7,12 @@
 #include "support/PacketText.h"
 #include "support/QtPrinters.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace kalvor;
 using namespace kalvor::period;
@@ -39,6 +42,20 @@ struct MergeWorkspace {
     MaintenanceWorkspace ws;
     mutable int sources = 0;
 };
+
+// A refused merge names `part` and leaves the declaration byte for byte as `before`, without a backup.
+void expectRefusal(const MergeWorkspace &m, MergeResult (*merge)(const TAppSettings &, const QString &),
+                   const QString &file, const QString &part, const QByteArray &before)
+{
+    try {
+        merge(m.ws.settings, file);
+        ADD_FAILURE() << "merged " << file.toStdString();
+    } catch (const KalvorError &e) {
+        EXPECT_TRUE(e.message().contains(part)) << e.message().toStdString();
+    }
+    EXPECT_EQ(readAll(m.ws.declaration()), before);
+    EXPECT_TRUE(maintenance::backupsOf(m.ws.settings.FcurDir, m.ws.declaration()).isEmpty());
+}
 
 } // namespace
 
@@ -116,14 +133,7 @@ TEST(MergeAdd, RefusalsLeaveTheDeclarationByteForByte)
     MergeWorkspace m({row(999990), row(999990, 1)});
     const QByteArray before = readAll(m.ws.declaration());
     const auto expectRefused = [&](const QString &file, const QString &part) {
-        try {
-            addDeclaration(m.ws.settings, file);
-            ADD_FAILURE() << "merged " << file.toStdString();
-        } catch (const KalvorError &e) {
-            EXPECT_TRUE(e.message().contains(part)) << e.message().toStdString();
-        }
-        EXPECT_EQ(readAll(m.ws.declaration()), before);
-        EXPECT_TRUE(maintenance::backupsOf(m.ws.settings.FcurDir, m.ws.declaration()).isEmpty());
+        expectRefusal(m, addDeclaration, file, part, before);
     };
 
     // 999990 + 9 still fits; 999990 + 10 would need a seventh digit.
@@ -134,6 +144,10 @@ TEST(MergeAdd, RefusalsLeaveTheDeclarationByteForByte)
     expectRefused(broken, broken);
     expectRefused(m.ws.dir.file(QStringLiteral("missing.xml")), m.ws.dir.file(QStringLiteral("missing.xml")));
     expectRefused(m.source({foreignRow(1), "dkey=\"БИТЫЙ\""}), QStringLiteral("БИТЫЙ"));
+    // Half a package is no value of the declaration's integer column: refused rather than rounded.
+    const QString half = m.source({foreignRow(1), foreignRow(1, 1, 0, "package_count=\"3.5\"")});
+    retypeColumn(half, "package_count", "fieldtype=\"r8\"");
+    expectRefused(half, QStringLiteral("package_count"));
 
     EXPECT_EQ(addDeclaration(m.ws.settings, fits).rowsAdded, 1);
     EXPECT_EQ(m.ws.column("dkey").last(), QStringLiteral("99999900000000=71070123450012030099999900000000"));
@@ -158,4 +172,27 @@ TEST(MergeReplace, PutsTheFileInPlaceUnchangedAfterABackup)
     EXPECT_THROW(replaceDeclaration(m.ws.settings, text), KalvorError);
     EXPECT_EQ(readAll(m.ws.declaration()), replaced);
     EXPECT_EQ(maintenance::backupsOf(m.ws.settings.FcurDir, m.ws.declaration()).size(), 1);
+}
+
+TEST(MergeReplace, RefusesWhatIsNotADeclarationTable)
+{
+    MergeWorkspace m({row(1), row(1, 1)});
+    const QByteArray before = readAll(m.ws.declaration());
+    const auto expectRefused = [&](const QString &file, const QString &part) {
+        expectRefusal(m, replaceDeclaration, file, part, before);
+    };
+    // A reference book is a data packet, but not a declaration.
+    expectRefused(m.ws.dir.write(QStringLiteral("regions.xml"),
+                                 handWrittenPacket("<FIELD attrname=\"code\" fieldtype=\"i2\"/>\r\n"
+                                                   "<FIELD attrname=\"name\" fieldtype=\"string\" WIDTH=\"50\"/>\r\n",
+                                                   "<ROW code=\"71\" name=\"Тульская область\"/>\r\n")),
+                  QStringLiteral("нет поля dkey"));
+    // A declaration whose remains are text is not one either.
+    const QString textRest = m.source({foreignRow(4), foreignRow(4, 1, 0, "rest=\"5.000\"")});
+    retypeColumn(textRest, "rest", "fieldtype=\"string\" WIDTH=\"20\"");
+    expectRefused(textRest, QStringLiteral("поле rest имеет тип string вместо fixed"));
+    // A FIFO is refused at once instead of being read twice (the second reading found it empty).
+    const QString fifo = m.ws.dir.file(QStringLiteral("pipe.xml"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    expectRefused(fifo, QStringLiteral("не является обычным файлом"));
 }

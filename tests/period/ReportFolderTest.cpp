@@ -14,9 +14,12 @@
 #include "KalvorBuildInfo.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace kalvor;
 using namespace kalvor::period;
@@ -178,6 +181,59 @@ TEST(ReportVerification, UnreadableFilesAreNamedAndTheFolderLineCarriesEverythin
     const QString badName = reportFolder(dir, QStringLiteral("201299"), {});
     EXPECT_EQ(verifyFolderLine(badName, &passed), badName + u'\t' + msg(kFolderMonthMessage));
     EXPECT_FALSE(passed);
+}
+
+TEST(ReportVerification, RemainsThatAreNoNumberAndColumnsOfAnotherTypeFail)
+{
+    TempDir dir;
+    // Remains kept as text: each spelling of minus five would read as 0 and pass.
+    const QString folder = reportFolder(dir, QStringLiteral("201203"),
+                                        {positionRow(1, 1, "department_code=\"1\" rest=\" -5.000\""),
+                                         positionRow(1, 2, "department_code=\"1\" rest=\"-5,000\""),
+                                         positionRow(1, 3, "department_code=\"1\" rest=\"2.000\"")});
+    const QString declaration = QDir(folder).filePath(kDeclarationName);
+    retypeColumn(declaration, "rest", "fieldtype=\"string\" WIDTH=\"20\"");
+    Verification v = verifyReport(declaration, QDir(folder).filePath(kKalvorName));
+    EXPECT_FALSE(v.success);
+    EXPECT_EQ(v.messages,
+              (QStringList{
+                  QStringLiteral("Декларация %1: поле rest имеет тип string вместо fixed").arg(declaration),
+                  QStringLiteral("Строка 71070123450012030000000100000100: остаток rest « -5.000» не является числом"),
+                  QStringLiteral("Строка 71070123450012030000000100000200: остаток rest «-5,000» не является числом"),
+                  msg(kVerificationFailedMessage)}));
+
+    // Of many such rows the first ten are named and the others counted.
+    QList<QByteArray> rows;
+    for (int i = 1; i <= 13; ++i)
+        rows.append(positionRow(1, i, "department_code=\"1\" rest=\"н/д\""));
+    const QString many = reportFolder(dir, QStringLiteral("201204"), rows);
+    retypeColumn(QDir(many).filePath(kDeclarationName), "rest", "fieldtype=\"string\" WIDTH=\"20\"");
+    v = verifyReport(QDir(many).filePath(kDeclarationName), QDir(many).filePath(kKalvorName));
+    ASSERT_EQ(v.messages.size(), 13);
+    EXPECT_EQ(v.messages.at(11), QStringLiteral("Еще строк с остатком, который не является числом: 3"));
+
+    // A number column of another type fails too, though every value in it reads.
+    const QString typed =
+        reportFolder(dir, QStringLiteral("201205"), {positionRow(1, 1, "department_code=\"1\" package_count=\"3.5\"")});
+    retypeColumn(QDir(typed).filePath(kDeclarationName), "package_count", "fieldtype=\"r8\"");
+    v = verifyReport(QDir(typed).filePath(kDeclarationName), QDir(typed).filePath(kKalvorName));
+    EXPECT_FALSE(v.success);
+    EXPECT_TRUE(v.messages.first().endsWith(QStringLiteral("поле package_count имеет тип r8 вместо i4")));
+}
+
+TEST(ReportVerification, AFifoInTheFolderIsReportedNotRead)
+{
+    TempDir dir;
+    const QString folder = reportFolder(dir, QStringLiteral("201203"), {positionRow(1, 1, "department_code=\"1\"")});
+    const QString declaration = QDir(folder).filePath(kDeclarationName);
+    QFile::remove(declaration);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(declaration).constData(), 0600), 0);
+    bool passed = true;
+    const QString line = verifyFolderLine(folder, &passed);
+    EXPECT_FALSE(passed);
+    EXPECT_TRUE(
+        line.endsWith(declaration + QStringLiteral(" не является обычным файлом (это папка, устройство или канал)")))
+        << line.toStdString();
 }
 
 TEST(ReportLoading, SwitchesThePeriodAndReadsRequisitesAndVersion)

@@ -6,7 +6,23 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
+#include <sys/resource.h>
+
 namespace kalvor::test {
+
+namespace {
+
+CliResult finish(QProcess &process, const QStringList &arguments)
+{
+    process.start(QStringLiteral(KALVOR_CLI_PATH), arguments);
+    process.waitForFinished(60000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+}
+
+} // namespace
 
 CliResult runCli(const QStringList &arguments, const QString &workingDir, const QProcessEnvironment &environment)
 {
@@ -14,10 +30,19 @@ CliResult runCli(const QStringList &arguments, const QString &workingDir, const 
     process.setProcessEnvironment(environment);
     if (!workingDir.isEmpty())
         process.setWorkingDirectory(workingDir);
-    process.start(QStringLiteral(KALVOR_CLI_PATH), arguments);
-    process.waitForFinished(60000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+    return finish(process, arguments);
+}
+
+CliResult runCliWithFileLimit(const QStringList &arguments, qint64 bytes)
+{
+    QProcess process;
+    process.setChildProcessModifier([bytes] {
+        // Ignored, the signal turns into a failed write with EFBIG instead of killing the program.
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    return finish(process, arguments);
 }
 
 QString demoWorkspace(const TempDir &dir)

@@ -27,6 +27,23 @@ QString writeDeclaration(const QString &folder, const QString &name, const QList
     return path;
 }
 
+void retypeColumn(const QString &fileName, const QByteArray &column, const QByteArray &definition)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadWrite))
+        qFatal("cannot open a declaration");
+    QByteArray packet = file.readAll();
+    const QByteArray head = "<FIELD attrname=\"" + column + "\" ";
+    const qsizetype start = packet.indexOf(head);
+    const qsizetype end = packet.indexOf("/>", start);
+    if (start < 0 || end < 0)
+        qFatal("no such column");
+    packet.replace(start + head.size(), end - start - head.size(), definition + ' ');
+    file.resize(0);
+    file.seek(0);
+    file.write(packet);
+}
+
 QByteArray declarationKey(int invoice, int position, int transfer)
 {
     return "710701234500120300" + QByteArray::number(invoice).rightJustified(6, '0')
