@@ -22,6 +22,7 @@
 #include "gui/common/TableModel.h"
 #include "gui/editing/EditingCommands.h"
 #include "gui/period/PeriodCommands.h"
+#include "gui/sheets/SheetCommands.h"
 #include "store/KalvorError.h"
 
 #include <QAction>
@@ -252,6 +253,34 @@ void TMainForm::buildPeriodCommands()
     place(QStringLiteral("SpeedButton10"), p.ImportToDBAction, true)->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     place(QStringLiteral("SpeedButton17"), p.UpDate, false)->setToolButtonStyle(Qt::ToolButtonTextOnly);
     place(QStringLiteral("BtnDelErrors"), p.BtnDelErrors, false)->setToolButtonStyle(Qt::ToolButtonTextOnly);
+}
+
+void TMainForm::buildSheetCommands()
+{
+    SheetWindowHooks hooks;
+    hooks.periodText = [this] { return ComboBoxMonth->currentText() + u' ' + ComboBoxYear->currentText(); };
+    hooks.highlightOptions = [this] { return highlightOptions(); };
+    hooks.setHighlightOptions = [this](const HighlightOptions &o) {
+        CheckErrors = o.CheckErrors;
+        Chk_rest = o.Chk_rest;
+        Chk_empty = o.Chk_empty;
+        Chk_TTN_DATE = o.Chk_TTN_DATE;
+        Chk_Production_Code = o.Chk_Production_Code;
+        Chk_vodka = o.Chk_vodka;
+        Chk_Koniyak = o.Chk_Koniyak;
+        repaintGrids();
+    };
+    m_sheets = std::make_unique<SheetCommands>(*AppSettings, this, std::move(hooks));
+    m_sheets->createActions(this);
+    // "Сервис": the export to files, then the workbook.
+    const QList<QAction *> service = m_serviceMenu->actions();
+    m_serviceMenu->insertAction(service.value(1), m_sheets->ExportToXLSAction);
+    const int at = m_toolLayout->indexOf(findChild<QToolButton *>(QStringLiteral("SpeedButtonExport"))) + 1;
+    SpeedButton13 = toolButton(QStringLiteral("SpeedButton13"), m_sheets->ExportToXLSAction, this);
+    m_toolLayout->insertWidget(at, SpeedButton13);
+    SpeedButton21 = toolButton(QStringLiteral("SpeedButton21"), m_sheets->ReportErrorSetting, this);
+    SpeedButton21->hide();
+    m_toolLayout->insertWidget(at + 1, SpeedButton21);
 }
 
 void TMainForm::periodSwitched()
@@ -562,6 +591,7 @@ void TMainForm::FormCreate()
     m_booksMenu->addActions(m_refBooks->createActions(this));
     buildMaintenanceCommands();
     buildPeriodCommands();
+    buildSheetCommands();
     const QString version = versionText();
     setWindowTitle(kCaption + QStringLiteral("(версия ") + version + u')');
     try {
@@ -625,11 +655,12 @@ void TMainForm::startViews()
 
 void TMainForm::applyServiceOptions()
 {
-    // A service setting of the authority's operator: shows the two hidden searches.
+    // A service setting of the authority's operator: shows the hidden searches and the error checks.
     const bool show =
         AppSettings->FIniFile.readString(QStringLiteral("service"), QStringLiteral("show_hidden")).trimmed() == u"1";
     for (QWidget *w : {static_cast<QWidget *>(SpeedButton20), static_cast<QWidget *>(ComboBoxSearch),
-                       static_cast<QWidget *>(EditSearch), static_cast<QWidget *>(ButtonSearch)})
+                       static_cast<QWidget *>(EditSearch), static_cast<QWidget *>(ButtonSearch),
+                       static_cast<QWidget *>(SpeedButton21)})
         w->setVisible(show);
 }
 

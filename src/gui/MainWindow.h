@@ -28,6 +28,7 @@ class HelpCommands;
 class MaintenanceCommands;
 class PeriodCommands;
 class RefBookCommands;
+class SheetCommands;
 class TableModel;
 class UpdateCommands;
 
@@ -96,6 +97,8 @@ public:
     QLineEdit *Edit1 = nullptr;
     QToolButton *SpeedButton18 = nullptr;
     QToolButton *SpeedButton20 = nullptr; // hidden unless the service option shows it
+    QToolButton *SpeedButton13 = nullptr; // the declaration laid out in a workbook
+    QToolButton *SpeedButton21 = nullptr; // the error checks; hidden unless the service option shows it
     QComboBox *ComboBoxSearch = nullptr;  // hidden, as EditSearch and ButtonSearch
     QLineEdit *EditSearch = nullptr;
     QPushButton *ButtonSearch = nullptr;
@@ -151,6 +154,7 @@ public:
     PeriodCommands *periodCommands() const { return m_period.get(); }
     // The invoice, position and transfer commands (their actions sit on the tool row).
     EditingCommands *editingCommands() const { return m_editing.get(); }
+    SheetCommands *sheetCommands() const { return m_sheets.get(); }
     // Repaints the three main grids, e.g. after the highlight options changed.
     void repaintGrids();
     HighlightOptions highlightOptions() const;
@@ -166,6 +170,7 @@ private:
     void buildMenus();
     void buildMaintenanceCommands();
     void buildPeriodCommands();
+    void buildSheetCommands();
     void buildPanels();
     QWidget *buildToolRow();
     QWidget *buildChargesPanel();
@@ -198,6 +203,7 @@ private:
     std::unique_ptr<MaintenanceCommands> m_maintenance;
     std::unique_ptr<PeriodCommands> m_period;
     std::unique_ptr<EditingCommands> m_editing;
+    std::unique_ptr<SheetCommands> m_sheets;
     QHBoxLayout *m_toolLayout = nullptr;
     QAction *m_firstBulkCorrection = nullptr; // the hidden reports after the conversion start here
     QMenu *m_booksMenu = nullptr;

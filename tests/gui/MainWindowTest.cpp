@@ -71,7 +71,8 @@ TEST_F(MainWindowTest, NormalStartShowsThePeriodTheRequisitesAndTheViews)
                            QStringLiteral("  Реквизиты"), QStringLiteral("  Поставщики"), QStringLiteral("  Регионы"),
                            QStringLiteral("  Виды продукции"), QStringLiteral("  Обособленные подразделения"),
                            QStringLiteral("  Продукция"), QStringLiteral("Сервис"),
-                           QStringLiteral("  Выгрузить в файлы"), QStringLiteral("-"),
+                           QStringLiteral("  Выгрузить в файлы"), QStringLiteral("  Выгрузить в Excel"),
+                           QStringLiteral("-"),
                            QStringLiteral("  Уменьшить файл отчета"), QStringLiteral("-"),
                            QStringLiteral("  Удалить \"пустые\" данные"), QStringLiteral("-"),
                            QStringLiteral("  Исправление dkey"), QStringLiteral("  Разделить файл отчета"),
@@ -98,7 +99,8 @@ TEST_F(MainWindowTest, NormalStartShowsThePeriodTheRequisitesAndTheViews)
             for (QAction *item : menu->menu()->actions())
                 if (item->isVisible() && !item->isSeparator())
                     visible << item->text();
-            EXPECT_EQ(visible, (QStringList{QStringLiteral("Выгрузить в файлы"), QStringLiteral("Уменьшить файл отчета"),
+            EXPECT_EQ(visible, (QStringList{QStringLiteral("Выгрузить в файлы"), QStringLiteral("Выгрузить в Excel"),
+                                            QStringLiteral("Уменьшить файл отчета"),
                                             QStringLiteral("Удалить \"пустые\" данные")}));
         }
     }

@@ -98,7 +98,8 @@ TEST_F(PeriodCommandsTest, ButtonsAndMenuItemsArePlaced)
             service = menu->menu();
     ASSERT_NE(service, nullptr);
     EXPECT_EQ(service->actions().at(0)->text(), QStringLiteral("Выгрузить в файлы"));
-    EXPECT_TRUE(service->actions().at(1)->isSeparator());
+    EXPECT_EQ(service->actions().at(1)->text(), QStringLiteral("Выгрузить в Excel"));
+    EXPECT_TRUE(service->actions().at(2)->isSeparator());
     EXPECT_FALSE(commands().N18->isVisible());
 }
 
