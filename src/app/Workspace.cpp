@@ -116,6 +116,10 @@ QStringList seedWorkspace(const QString &curDir, const QString &shareDir)
     // Only the shared reference books: period folders never come from the installation.
     copyTree(share, curDir, QStringLiteral("reports"), false, copied);
     copyTree(share, curDir, QStringLiteral("doc"), true, copied);
+    // The connection file of the reporting database, the operator's to edit.
+    const QString connection = QStringLiteral("db.udl");
+    if (QFileInfo::exists(share + u'/' + connection) && copyMissing(share + u'/' + connection, curDir + connection))
+        copied.append(connection);
     return copied;
 }
 

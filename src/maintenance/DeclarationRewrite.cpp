@@ -2,6 +2,7 @@
 
 #include "app/TAppSettings.h"
 #include "maintenance/Backup.h"
+#include "maintenance/InvoiceLinks.h"
 #include "store/ColumnCopy.h"
 #include "store/DataPacketReader.h"
 #include "store/DataPacketWriter.h"
@@ -13,14 +14,11 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <unordered_set>
 #include <vector>
 
 namespace kalvor::maintenance {
 
 namespace {
-
-constexpr std::string_view kInvoiceTail = "00000000";
 
 qint64 sizeOf(const QString &fileName)
 {
@@ -28,17 +26,6 @@ qint64 sizeOf(const QString &fileName)
     if (!info.exists())
         throw KalvorError(QStringLiteral("Не удалось открыть файл %1: файл не найден").arg(fileName));
     return info.size();
-}
-
-bool isInvoiceKey(std::string_view key)
-{
-    return key.size() >= 32 && key.substr(dkey::kPositionOffset) == kInvoiceTail;
-}
-
-// Stem and invoice number: the part a position or transfer shares with its invoice.
-std::string_view invoicePart(std::string_view key)
-{
-    return key.substr(0, std::min<std::size_t>(key.size(), dkey::kPositionOffset));
 }
 
 } // namespace
@@ -94,31 +81,19 @@ MaintenanceResult compactDeclaration(const TAppSettings &settings)
 
 MaintenanceResult clearUnlinkedRows(const TAppSettings &settings)
 {
-    // First pass: the invoices present. A set rather than a fixed-size list: any number of invoices.
-    std::unordered_set<std::string> invoices;
-    {
-        TableData data;
-        readDataPacketFile(settings.FDeclarationFileName, data);
-        int keyField = -1;
-        for (int i = 0; i < data.fieldCount(); ++i)
-            if (data.fields[i].name.compare(u"dkey", Qt::CaseInsensitive) == 0)
-                keyField = i;
-        if (keyField < 0)
-            throw KalvorError(QStringLiteral("В таблице %1 нет поля dkey").arg(settings.FDeclarationFileName));
-        for (std::uint32_t r = 0; r < data.recordCount(); ++r) {
-            if (!RowState::isVisible(data.rowState(r)))
-                continue;
-            const std::string_view key = data.text(data.recordCells(r)[keyField]);
-            if (isInvoiceKey(key))
-                invoices.emplace(invoicePart(key));
-        }
-    }
-    // A row belongs to its invoice by stem and invoice number (characters 1-24); the position number
-    // takes no part, so positions numbered 100000 and above are not mistaken for strays.
+    TableData data;
+    readDataPacketFile(settings.FDeclarationFileName, data);
+    int keyField = -1;
+    for (int i = 0; i < data.fieldCount(); ++i)
+        if (data.fields[i].name.compare(u"dkey", Qt::CaseInsensitive) == 0)
+            keyField = i;
+    if (keyField < 0)
+        throw KalvorError(QStringLiteral("В таблице %1 нет поля dkey").arg(settings.FDeclarationFileName));
+    const InvoiceLinks links(data, keyField);
+    data = TableData(); // the rewrite reads the file again
+
     RewriteOptions options;
-    options.keep = [&invoices](std::string_view key) {
-        return isInvoiceKey(key) || invoices.count(std::string(invoicePart(key))) > 0;
-    };
+    options.keep = [&links](std::string_view key) { return links.isLinked(key); };
     const RewriteSummary s = rewriteThroughTemplate(settings.FcurDir, settings.FDeclarationFileName, options);
     return {QStringLiteral("Удалено несвязанных элементов (продукция и внутр. перемещения): ")
                 + QString::number(s.rowsLeftOut) + u' ',

@@ -126,21 +126,37 @@ TKalvor readRequisites(const QString &curDir, const QString &kalvorFileName)
 
 } // namespace
 
+FolderPeriod folderPeriod(const QString &folder)
+{
+    FolderPeriod period;
+    period.name = QFileInfo(QDir::cleanPath(folder)).fileName();
+    const QString &name = period.name;
+    if (name.size() != 6 || !isTwoDigits(name, 2) || !isTwoDigits(name, 4)) {
+        period.message = text(kFolderNameMessage);
+        return period;
+    }
+    period.year = name.mid(2, 2).toInt();
+    period.month = name.mid(4, 2).toInt();
+    if (period.month > 12) {
+        period.message = text(kFolderMonthMessage);
+        return period;
+    }
+    period.valid = true;
+    return period;
+}
+
 ReportFolderCheck checkReportFolder(const QString &folder)
 {
     ReportFolderCheck check;
     const QString path = QDir::cleanPath(folder);
-    const QString name = QFileInfo(path).fileName();
-    if (name.size() != 6 || !isTwoDigits(name, 2) || !isTwoDigits(name, 4)) {
-        check.messages.append(text(kFolderNameMessage));
+    const FolderPeriod period = folderPeriod(path);
+    if (!period.valid) {
+        check.messages.append(period.message);
         return check;
     }
-    const int year = name.mid(2, 2).toInt();
-    const int month = name.mid(4, 2).toInt();
-    if (month > 12) {
-        check.messages.append(text(kFolderMonthMessage));
-        return check;
-    }
+    const int year = period.year;
+    const int month = period.month;
+    const QString &name = period.name;
 
     const QDir dir(path);
     const QStringList names =

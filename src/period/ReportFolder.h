@@ -30,6 +30,16 @@ struct ReportFolderCheck {
     QString kalvorFileName;
 };
 
+// The period a report folder's name "YYYYMM" gives: characters 3-4 the year, 5-6 the month (00 passes).
+struct FolderPeriod {
+    bool valid = false;
+    QString message; // what to show when the name gives no period
+    QString name;    // the folder's own name
+    int year = 0;    // counted from 2000
+    int month = 0;
+};
+FolderPeriod folderPeriod(const QString &folder);
+
 // Checks the folder's name and finds its two files. Files are looked at in name order, so that of several
 // files of one kind "the last one found" is the same on every machine. Reads no file contents.
 ReportFolderCheck checkReportFolder(const QString &folder);

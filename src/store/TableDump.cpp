@@ -1,7 +1,6 @@
 #include "store/TableDump.h"
 
 namespace kalvor {
-namespace {
 
 void appendEscaped(std::string &out, std::string_view value)
 {
@@ -17,8 +16,6 @@ void appendEscaped(std::string &out, std::string_view value)
     }
     out.append(value.data() + start, value.size() - start);
 }
-
-} // namespace
 
 std::vector<std::uint32_t> visibleRecordsInFileOrder(const TableData &data)
 {

@@ -15,6 +15,8 @@ std::size_t visibleRecordCount(const TableData &data);
 // empty, with TAB, CR, LF and backslash inside a value written as \t, \r, \n, \\.
 void appendDumpLine(std::string &out, const TableData &data, std::uint32_t record);
 void appendDumpHeader(std::string &out, const TableData &data);
+// One value in the dump's form: TAB, CR, LF and backslash written as \t, \r, \n, \\.
+void appendEscaped(std::string &out, std::string_view value);
 // Writes the whole dump to a stream in blocks; false when the stream failed.
 bool writeDump(const TableData &data, std::FILE *stream);
 

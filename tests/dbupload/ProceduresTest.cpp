@@ -1,0 +1,175 @@
+#include "ReportFiles.h"
+#include "dbupload/Database.h"
+#include "dbupload/DeclarationUpload.h"
+#include "dbupload/ObjectsImport.h"
+#include "dbupload/Procedures.h"
+#include "support/DatabaseWorkspace.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+using namespace kalvor;
+using namespace kalvor::dbupload;
+using namespace kalvor::test;
+namespace p = kalvor::dbupload::procedures;
+
+namespace {
+
+const QString A3 = QStringLiteral("710701234500120300"); // INN 7107012345, March 2012
+const QString A2 = QStringLiteral("710701234500120200"); // the same filer, February
+const QString B4 = QStringLiteral("771234567890120400"); // INN 771234567890, April 2012
+
+void upload(const DatabaseWorkspace &ws, const QString &stem, const QList<QByteArray> &rows)
+{
+    const QString folder = ws.dir.file(QStringLiteral("in/") + stem);
+    writeReport(folder, stem, rows);
+    const DeclarationUploadPlan plan{ws.curDir(), DatabaseWorkspace::shareDir(),
+                                     QDir(folder).filePath(stem + QStringLiteral(".xml")),
+                                     QDir(folder).filePath(stem + QStringLiteral("d.xml")),
+                                     {stem.mid(12, 2).toInt(), stem.mid(14, 2).toInt()}};
+    uploadDeclaration(plan);
+}
+
+// Two filers, three months: invoices with positions and a transfer, an import (no region), sales in
+// registered and unregistered subdivisions, a vodka priced exactly at the limit, volumes that cancel out.
+void loadKnownData(const DatabaseWorkspace &ws)
+{
+    upload(ws, A3,
+           {rowOf(A3, 1, 0, 0, "supply_name=\"ООО Поставщик\" ttn_numer=\"Т-1\" ttn_date=\"20120305\" department_code=\"1\""),
+            rowOf(A3, 1, 1, 0,
+                  "ttn_numer=\"Т-1\" ttn_date=\"20120305\" production_name=\"Водка Тест\" production_code=\"1\" "
+                  "producer_name=\"Завод А\" region_code=\"71\" department_code=\"1\" package_volume=\"0.500\" "
+                  "package_count=\"10\" volume=\"5.000\" sum_coming=\"1.250\" rest_volume=\"2.000\" "
+                  "package_count_charges=\"8\" volume_charges=\"4.000\" markup=\"50.00\" sum_charges=\"0.400\" "
+                  "return_volume_charges=\"0.100\" writeoff_volume_charges=\"0.200\" other_charges=\"1.000\" "
+                  "rest=\"1.700\""),
+            rowOf(A3, 1, 1, 1,
+                  "production_name=\"Водка Тест\" production_code=\"1\" producer_name=\"Завод А\" department_code=\"2\" "
+                  "department_code_inner=\"1\" other_coming=\"1.000\" volume_charges=\"0.500\" sum_charges=\"0.060\" "
+                  "markup=\"60.00\" package_volume=\"0.500\" rest=\"0.500\""),
+            rowOf(A3, 1, 2, 0,
+                  "production_name=\"Коньяк Тест\" production_code=\"3\" producer_name=\"Hennessy\" department_code=\"1\" "
+                  "package_volume=\"0.750\" volume=\"2.250\" sum_coming=\"3.333\" volume_charges=\"0.750\" "
+                  "sum_charges=\"0.900\" markup=\"900.00\" rest=\"1.500\""),
+            rowOf(A3, 2, 0, 0, "supply_name=\"ИП Иванов\" department_code=\"1\""),
+            rowOf(A3, 2, 1, 0,
+                  "production_name=\"Водка Тест\" production_code=\"1\" producer_name=\"Завод А\" region_code=\"71\" "
+                  "department_code=\"3\" package_volume=\"0.500\" volume=\"1.500\" sum_coming=\"0.300\" "
+                  "markup=\"60.00\" volume_charges=\"1.000\" sum_charges=\"0.060\""),
+            rowOf(A3, 2, 2, 0,
+                  "production_name=\"Водка Тест\" production_code=\"1\" producer_name=\"Завод А\" region_code=\"71\" "
+                  "department_code=\"3\" package_volume=\"0.300\" volume=\"0.300\" sum_coming=\"0.005\" "
+                  "markup=\"31.20\" volume_charges=\"0.300\" sum_charges=\"0.010\""),
+            rowOf(A3, 3, 0, 0, "supply_name=\"Возвраты\""),
+            rowOf(A3, 3, 1, 0, "production_code=\"5\" region_code=\"50\" volume=\"0.100\" sum_coming=\"0.010\""),
+            rowOf(A3, 3, 2, 0, "production_code=\"5\" region_code=\"50\" volume=\"0.200\" sum_coming=\"0.020\""),
+            rowOf(A3, 3, 3, 0, "production_code=\"5\" region_code=\"50\" volume=\"-0.300\" sum_coming=\"-0.030\"")});
+    upload(ws, A2,
+           {rowOf(A2, 1, 0, 0, "supply_name=\"ООО Поставщик\""),
+            rowOf(A2, 1, 1, 0, "production_code=\"1\" region_code=\"71\" volume=\"100.000\" sum_coming=\"10.000\" "
+                               "volume_charges=\"50.000\" sum_charges=\"5.000\"")});
+    upload(ws, B4,
+           {rowOf(B4, 1, 0, 0, "supply_name=\"ЗАО Б\""),
+            rowOf(B4, 1, 1, 0,
+                  "production_name=\"Водка Б\" production_code=\"1\" producer_name=\"Завод Б\" region_code=\"50\" "
+                  "department_code=\"1\" package_volume=\"1.000\" volume=\"10.000\" sum_coming=\"2.000\" "
+                  "volume_charges=\"10.000\" sum_charges=\"1.000\" markup=\"100.00\" rest=\"0.000\"")});
+    const QString objects = ws.dir.write(
+        QStringLiteral("objects.csv"),
+        "INN;Kod_object;Date_object;Kod_raion;Status;Date_priost;Date_save\n"
+        "7107012345;1;01.01.2010;Тула;0;;\n"
+        "7107012345;2;2012-03-15;Алексин;0;;\n"
+        "7107012345;4;01.05.2012;Тула;0;;\n"
+        "7107012345;5;01.01.2010;Тула;1;31.01.2012;\n"
+        "7107012345;6;;Тула;1;10.04.2012;\n"
+        "771234567890;1;;Новомосковск;0;;01.02.2012\n");
+    importObjects(ws.curDir(), DatabaseWorkspace::shareDir(), objects);
+}
+
+QStringList call(Database &db, const QString &procedure, const DbParams &params)
+{
+    const DbRows rows = db.call(procedure, params);
+    QStringList out;
+    for (int r = 0; r < rows.rowCount(); ++r) {
+        QStringList cells;
+        for (std::size_t c = 0; c < rows.columnCount(); ++c)
+            cells.append(rows.cell(r, static_cast<int>(c)).value_or(QStringLiteral("~")));
+        out.append(cells.join(u'|'));
+    }
+    return out;
+}
+
+class Procedures : public ::testing::TestWithParam<TestProvider> {};
+
+} // namespace
+
+// Every report procedure on one small known data set; both databases must give these very texts.
+TEST_P(Procedures, AnswerTheKnownDataSetAlike)
+{
+    DatabaseWorkspace ws(GetParam());
+    loadKnownData(ws);
+    const std::unique_ptr<Database> db = ws.open();
+    const DbParams span{qint64(1203), qint64(1204)};
+
+    EXPECT_EQ(call(*db, p::REP_INN, {}), (QStringList{QStringLiteral("7107012345"), QStringLiteral("771234567890")}));
+    // Coming: position rows of the span; names in byte order, the empty name last; cancelling volumes sum
+    // to exactly 0.
+    EXPECT_EQ(call(*db, p::REP_SUPPLIERS_BY_SUPPLIERS, span),
+              (QStringList{QStringLiteral("Возвраты|0.000|0.000"), QStringLiteral("ЗАО Б|10.000|2.000"),
+                           QStringLiteral("ИП Иванов|1.800|0.305"), QStringLiteral("ООО Поставщик|7.250|4.583")}));
+    EXPECT_EQ(call(*db, p::REP_SUPPLIERS_BY_PRODUCTION_CODE, span),
+              (QStringList{QStringLiteral("1|16.800|3.555"), QStringLiteral("3|2.250|3.333"), QStringLiteral("5|0.000|0.000")}));
+    EXPECT_EQ(call(*db, p::REP_REGIONS_BY_REGIONS, span),
+              (QStringList{QStringLiteral("50|10.000|2.000"), QStringLiteral("71|6.800|1.555"), QStringLiteral("~|2.250|3.333")}));
+    EXPECT_EQ(call(*db, p::REP_REGIONS_BY_PRODUCTION_CODE, span),
+              (QStringList{QStringLiteral("1|16.800|3.555"), QStringLiteral("5|0.000|0.000")}));
+    EXPECT_EQ(call(*db, p::REP_IMPORT_PRODUCTION, span), (QStringList{QStringLiteral("3|2.250|3.333")}));
+    EXPECT_EQ(call(*db, p::REP_REGIONS_BY_REGIONS_LITR, span),
+              (QStringList{QStringLiteral("50|1.000|2.000"), QStringLiteral("71|0.680|1.555"), QStringLiteral("~|0.225|3.333")}));
+    EXPECT_EQ(call(*db, p::REP_REGIONS_BY_PRODUCTION_LITR_CODE, span),
+              (QStringList{QStringLiteral("1|1.680|3.555"), QStringLiteral("3|0.225|3.333"), QStringLiteral("5|0.000|0.000")}));
+    // Sales: positions and transfers, by the district of the selling subdivision (unregistered last).
+    EXPECT_EQ(call(*db, p::REP_PRODUCTIONS_BY_RAION, span),
+              (QStringList{QStringLiteral("Алексин|0.500|0.060"), QStringLiteral("Новомосковск|10.000|1.000"),
+                           QStringLiteral("Тула|4.750|1.300"), QStringLiteral("~|1.300|0.070")}));
+    EXPECT_EQ(call(*db, p::REP_PRODUCTIONS_BY_PROIZV, span),
+              (QStringList{QStringLiteral("Hennessy|0.750|0.900"), QStringLiteral("Завод А|5.800|0.530"),
+                           QStringLiteral("Завод Б|10.000|1.000"), QStringLiteral("~|0.000|0.000")}));
+    // 50 roubles per half litre is cheap, 52 (31.20 for 0.3 l) is not.
+    EXPECT_EQ(call(*db, p::REP_VODKA52, span),
+              (QStringList{QStringLiteral("Водка Б|10.000|1.000"), QStringLiteral("Водка Тест|4.000|0.400")}));
+    // February alone: only the other month's rows.
+    EXPECT_EQ(call(*db, p::REP_SUPPLIERS_BY_SUPPLIERS, {qint64(1202), qint64(1202)}),
+              (QStringList{QStringLiteral("ООО Поставщик|100.000|10.000")}));
+
+    // One filer: its rows of the span in key order, totals by kind; a 10-digit INN filled out with "00".
+    for (const QString &inn : {QStringLiteral("7107012345"), QStringLiteral("710701234500")}) {
+        const QStringList rows = call(*db, p::REP_KALVOR, {inn, qint64(1203), qint64(1203)});
+        ASSERT_EQ(rows.size(), 8);
+        EXPECT_EQ(rows[0], QStringLiteral("Т-1|05.03.2012|1|Водка Тест|Завод А|~|0.500|10|5.000|2.000|8|0.100|0.200|1.000|1.700"));
+        EXPECT_EQ(rows[1], QStringLiteral("~|~|1|Водка Тест|Завод А|~|0.500|~|1.000|~|~|~|~|~|0.500"));
+        EXPECT_EQ(call(*db, p::REP_KALVOR_SUM, {inn, qint64(1203), qint64(1203)}),
+                  (QStringList{QStringLiteral("1|10|7.800|2.000|8|0.100|0.200|1.000|2.200"),
+                               QStringLiteral("3|0|2.250|0.000|0|0.000|0.000|0.000|1.500"),
+                               QStringLiteral("5|0|0.000|0.000|0|0.000|0.000|0.000|0.000")}));
+        EXPECT_EQ(call(*db, p::REP_GET_KALVOR_INFO, {inn}), (QStringList{QStringLiteral("ООО Ромашка|г. Тула")}));
+        // Registered by the span's end and not suspended before its start.
+        EXPECT_EQ(call(*db, p::REP_OBJECTS_BY_PERIOD, {qint64(1203), qint64(1204), inn}),
+                  (QStringList{QStringLiteral("7107012345|1|01.01.2010|Тула|0|~|~"),
+                               QStringLiteral("7107012345|2|15.03.2012|Алексин|0|~|~"),
+                               QStringLiteral("7107012345|6|~|Тула|1|10.04.2012|~")}));
+    }
+    EXPECT_TRUE(call(*db, p::REP_KALVOR, {QStringLiteral("7107012345"), qint64(1205), qint64(1212)}).isEmpty());
+    EXPECT_TRUE(call(*db, p::REP_GET_KALVOR_INFO, {QStringLiteral("123456789012")}).isEmpty());
+
+    // Callers read columns by name whatever the letter case, as the reports do.
+    const DbRows objects = db->call(p::REP_OBJECTS_BY_PERIOD, {qint64(1203), qint64(1204), QStringLiteral("771234567890")});
+    ASSERT_EQ(objects.rowCount(), 1);
+    EXPECT_EQ(objects.first().text(u"Kod_raion"), QStringLiteral("Новомосковск"));
+    EXPECT_EQ(objects.first().text(u"DATE_SAVE"), QStringLiteral("01.02.2012"));
+    EXPECT_EQ(objects.first().integer(u"status"), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Both, Procedures, ::testing::Values(TestProvider::SQLite, TestProvider::PostgreSQL),
+                         [](const auto &info) { return providerName(info.param); });
