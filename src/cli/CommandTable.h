@@ -46,5 +46,6 @@ Command reconcileCommand();
 Command exportTextCommand();
 Command exportXlsxCommand();
 Command errorReportCommand();
+Command dbCommand();
 
 } // namespace kalvor::cli
