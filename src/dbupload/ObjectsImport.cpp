@@ -6,6 +6,7 @@
 #include "dbupload/WorkspaceDatabase.h"
 #include "maintenance/TextFiles.h"
 #include "store/KalvorError.h"
+#include "store/TKalvor.h"
 
 #include <QDate>
 #include <QFile>
@@ -63,16 +64,6 @@ std::optional<QDate> parseDate(const QString &text)
             return date;
     }
     return std::nullopt;
-}
-
-bool isInn(const QString &text)
-{
-    if (text.size() != 10 && text.size() != 12)
-        return false;
-    for (const QChar c : text)
-        if (c < u'0' || c > u'9')
-            return false;
-    return true;
 }
 
 } // namespace

@@ -24,6 +24,8 @@ bool blank(const QString &text)
     return text.trimmed().isEmpty();
 }
 
+} // namespace
+
 bool isInn(const QString &text)
 {
     if (text.size() != 10 && text.size() != 12)
@@ -33,8 +35,6 @@ bool isInn(const QString &text)
             return false;
     return true;
 }
-
-} // namespace
 
 TKalvor TKalvor::Create(const Table *table)
 {

@@ -56,6 +56,9 @@ struct RequisitesEntry {
     QString nameCounter;
 };
 
+// An INN as the program takes it: 10 or 12 digits.
+bool isInn(const QString &text);
+
 // The message shown when an entry is refused.
 QString requisitesRefusedMessage();
 

@@ -89,15 +89,7 @@ void loadKnownData(const DatabaseWorkspace &ws)
 
 QStringList call(Database &db, const QString &procedure, const DbParams &params)
 {
-    const DbRows rows = db.call(procedure, params);
-    QStringList out;
-    for (int r = 0; r < rows.rowCount(); ++r) {
-        QStringList cells;
-        for (std::size_t c = 0; c < rows.columnCount(); ++c)
-            cells.append(rows.cell(r, static_cast<int>(c)).value_or(QStringLiteral("~")));
-        out.append(cells.join(u'|'));
-    }
-    return out;
+    return lines(db.call(procedure, params));
 }
 
 class Procedures : public ::testing::TestWithParam<TestProvider> {};

@@ -60,7 +60,11 @@ std::unique_ptr<dbupload::Database> DatabaseWorkspace::open() const
 QStringList DatabaseWorkspace::rows(const QString &sql) const
 {
     const std::unique_ptr<dbupload::Database> db = dbupload::connectDatabase(dbupload::readConnectionFile(curDir()));
-    const dbupload::DbRows rows = db->query(sql);
+    return lines(db->query(sql));
+}
+
+QStringList lines(const dbupload::DbRows &rows)
+{
     QStringList out;
     for (int r = 0; r < rows.rowCount(); ++r) {
         QStringList cells;

@@ -11,6 +11,9 @@
 namespace kalvor::test {
 
 enum class TestProvider { SQLite, PostgreSQL };
+
+// Each row's cells joined by "|", NULL as "~".
+QStringList lines(const dbupload::DbRows &rows);
 std::string providerName(TestProvider provider); // for test names
 
 // A workspace whose db.udl points at a database of its own: SQLite a file in the workspace, PostgreSQL a
@@ -28,7 +31,7 @@ public:
     static QString shareDir();
     // A new connection as the program makes it (db.udl, schema checked).
     std::unique_ptr<dbupload::Database> open() const;
-    // The first column of a query's rows, each row's cells joined by "|" (NULL as "~").
+    // A query's rows as lines().
     QStringList rows(const QString &sql) const;
 
 private:
