@@ -20,6 +20,7 @@
 #include "gui/WheelTranslator.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/TableModel.h"
+#include "gui/dbupload/DatabaseCommands.h"
 #include "gui/editing/EditingCommands.h"
 #include "gui/period/PeriodCommands.h"
 #include "gui/sheets/SheetCommands.h"
@@ -281,6 +282,17 @@ void TMainForm::buildSheetCommands()
     SpeedButton21 = toolButton(QStringLiteral("SpeedButton21"), m_sheets->ReportErrorSetting, this);
     SpeedButton21->hide();
     m_toolLayout->insertWidget(at + 1, SpeedButton21);
+}
+
+void TMainForm::buildDatabaseCommands()
+{
+    m_database = std::make_unique<DatabaseCommands>(*AppSettings, this, locateShareDir(m_executableDir));
+    m_database->createActions(this, this);
+    // The batch upload leads the hidden "Сервис" items; the two upload buttons follow SpeedButton10.
+    m_serviceMenu->insertAction(findChild<QAction *>(QStringLiteral("dkey1")), m_database->N37);
+    const int at = m_toolLayout->indexOf(findChild<QToolButton *>(QStringLiteral("SpeedButton10"))) + 1;
+    m_toolLayout->insertWidget(at, m_database->SpeedButton14);
+    m_toolLayout->insertWidget(at + 1, m_database->SpeedButton15);
 }
 
 void TMainForm::periodSwitched()
@@ -592,6 +604,7 @@ void TMainForm::FormCreate()
     buildMaintenanceCommands();
     buildPeriodCommands();
     buildSheetCommands();
+    buildDatabaseCommands();
     const QString version = versionText();
     setWindowTitle(kCaption + QStringLiteral("(версия ") + version + u')');
     try {
@@ -662,6 +675,7 @@ void TMainForm::applyServiceOptions()
                        static_cast<QWidget *>(EditSearch), static_cast<QWidget *>(ButtonSearch),
                        static_cast<QWidget *>(SpeedButton21)})
         w->setVisible(show);
+    m_database->setServiceVisible(show);
 }
 
 bool TMainForm::reopenViews(const ViewCursor &at)

@@ -23,6 +23,7 @@ class QToolButton;
 
 namespace kalvor::gui {
 
+class DatabaseCommands;
 class EditingCommands;
 class HelpCommands;
 class MaintenanceCommands;
@@ -171,6 +172,7 @@ private:
     void buildMaintenanceCommands();
     void buildPeriodCommands();
     void buildSheetCommands();
+    void buildDatabaseCommands();
     void buildPanels();
     QWidget *buildToolRow();
     QWidget *buildChargesPanel();
@@ -204,6 +206,7 @@ private:
     std::unique_ptr<PeriodCommands> m_period;
     std::unique_ptr<EditingCommands> m_editing;
     std::unique_ptr<SheetCommands> m_sheets;
+    std::unique_ptr<DatabaseCommands> m_database;
     QHBoxLayout *m_toolLayout = nullptr;
     QAction *m_firstBulkCorrection = nullptr; // the hidden reports after the conversion start here
     QMenu *m_booksMenu = nullptr;
