@@ -29,17 +29,9 @@ void print(const QString &line) { std::printf("%s\n", line.toUtf8().constData())
 
 QString shareDir() { return locateShareDir(QCoreApplication::applicationDirPath()); }
 
-// The workspace of --home (else KALVOR_HOME, ...), made and seeded as at the program's start, so that
-// it has its db.udl.
-QString workspace(const Options &options)
-{
-    WorkspaceSources sources = workspaceSources(QCoreApplication::arguments(), QCoreApplication::applicationDirPath());
-    if (!options.home.isEmpty())
-        sources.homeOption = options.home;
-    const QString curDir = resolveWorkspace(sources);
-    seedWorkspace(curDir, shareDir());
-    return curDir;
-}
+// The workspace of --home (else KALVOR_HOME, ...), prepared as at the program's start, so that it has
+// its db.udl.
+QString workspace(const Options &options) { return prepareCommandWorkspace(options, nullptr); }
 
 int init(const Options &options)
 {
@@ -61,9 +53,8 @@ int init(const Options &options)
 
 int upload(const Options &options, bool kalvorLog)
 {
-    workspace(options); // seeded, so that it has its db.udl
-    TAppSettings settings;
-    openConfiguredPeriod(options, settings);
+    PeriodWorkspace period(options, Access::Read);
+    TAppSettings &settings = period.settings;
     const char *failure = kalvorLog ? kKalvorUploadFailedMessage : kUploadFailedMessage;
     try {
         const DeclarationUploadPlan plan = planDeclarationUpload(settings, shareDir());
@@ -82,7 +73,8 @@ int upload(const Options &options, bool kalvorLog)
 
 int batchUpload(const Options &options, const QString &folder)
 {
-    const QString curDir = workspace(options);
+    WorkspaceLock lock; // the batch writes its log.txt into the workspace
+    const QString curDir = prepareCommandWorkspace(options, &lock);
     const BatchPlan plan = planBatchUpload(curDir, shareDir(), folder);
     BatchHooks hooks;
     hooks.notice = [](const QString &message) { printError(message); };
