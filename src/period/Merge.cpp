@@ -193,10 +193,18 @@ MergeResult replaceDeclaration(const TAppSettings &settings, const QString &file
     file.close();
     TableData replacement;
     readDataPacketBytes(bytes, fileName, replacement);
-    const QStringList faults = declarationColumnFaults(replacement);
-    if (!faults.isEmpty())
+    QStringList faults = declarationColumnFaults(replacement);
+    if (!faults.isEmpty()) {
+        // A file of quite another kind lacks every column: the first few say enough.
+        constexpr qsizetype kNamed = 4;
+        if (faults.size() > kNamed + 1) {
+            const qsizetype more = faults.size() - kNamed;
+            faults.resize(kNamed);
+            faults.append(QStringLiteral("и еще %1").arg(more));
+        }
         throw KalvorError(QStringLiteral("Файл %1 не является таблицей декларации: %2. Отчет не заменен.")
                               .arg(fileName, faults.join(QStringLiteral("; "))));
+    }
 
     MergeResult result;
     if (QFileInfo::exists(settings.FDeclarationFileName))
