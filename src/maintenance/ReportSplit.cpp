@@ -3,6 +3,7 @@
 #include "app/DisplayText.h"
 #include "maintenance/TextFiles.h"
 #include "store/DeclarationKey.h"
+#include "store/DeclarationSchema.h"
 #include "store/FileAccess.h"
 #include "store/HandWrittenPacketWriter.h"
 #include "store/KalvorError.h"
@@ -32,19 +33,6 @@ QString cell(const TextRow &row, int column)
 bool hasKey(const TextRow &row)
 {
     return !cell(row, 0).isEmpty();
-}
-
-FieldDef fieldDef(const char *name, const char *type, int width = 0, int decimals = 0, const char *subtype = nullptr)
-{
-    FieldDef f;
-    f.name = QString::fromLatin1(name);
-    f.typeName = type;
-    f.kind = fieldKindOf(f.typeName);
-    f.width = width;
-    f.decimals = decimals;
-    if (subtype)
-        f.subtype = subtype;
-    return f;
 }
 
 bool isNumberColumn(int column)
@@ -133,40 +121,8 @@ SplitResult splitByInvoices(const TextGrid &source, const std::function<void(qsi
 
 const QList<FieldDef> &splitResultFields()
 {
-    static const QList<FieldDef> fields = {
-        fieldDef("dkey", "string", 32, 0, "FixedChar"),
-        fieldDef("supply_name", "string", 50),
-        fieldDef("license", "string", 50),
-        fieldDef("license_date", "dateTime"),
-        fieldDef("ttn_numer", "string", 50),
-        fieldDef("ttn_date", "dateTime"),
-        fieldDef("loading_address", "string", 50),
-        fieldDef("production_name", "string", 70),
-        fieldDef("production_number", "string", 50),
-        fieldDef("production_code", "i2"),
-        fieldDef("producer_name", "string", 50),
-        fieldDef("region_code", "i2"),
-        fieldDef("department_code", "string", 30),
-        fieldDef("return_volume", "fixed", 19, 3),
-        fieldDef("other_coming", "fixed", 19, 3),
-        fieldDef("department_code_inner", "string", 30),
-        fieldDef("alcohol", "fixed", 6, 2),
-        fieldDef("package_volume", "fixed", 19, 3),
-        fieldDef("package_count", "i4"),
-        fieldDef("volume", "fixed", 19, 3),
-        fieldDef("purches_price", "fixed", 19, 2),
-        fieldDef("sum_coming", "fixed", 19, 3),
-        fieldDef("rest_volume", "fixed", 19, 3),
-        fieldDef("package_count_charges", "i4"),
-        fieldDef("volume_charges", "fixed", 19, 3),
-        fieldDef("markup", "fixed", 19, 2),
-        fieldDef("sum_charges", "fixed", 19, 3),
-        fieldDef("return_volume_charges", "fixed", 19, 3),
-        fieldDef("writeoff_volume_charges", "fixed", 19, 3),
-        fieldDef("other_charges", "fixed", 19, 3),
-        fieldDef("department_code_inner_charges", "string", 30),
-        fieldDef("rest", "fixed", 19, 3),
-    };
+    // The declaration's columns without the version.
+    static const QList<FieldDef> fields = declarationFields().mid(0, kResultColumns);
     return fields;
 }
 

@@ -1,5 +1,6 @@
 #include "store/HandWrittenPacketWriter.h"
 
+#include "store/ColumnCopy.h"
 #include "store/Cp1251.h"
 #include "store/FileAccess.h"
 #include "store/KalvorError.h"
@@ -20,11 +21,30 @@ void HandWrittenPacketWriter::writeRow(const QList<QPair<QString, QString>> &cel
     for (const auto &[column, value] : cells) {
         const QByteArray name = column.toUtf8();
         const QByteArray text = value.toUtf8();
+        requireValueOf(column, std::string_view(text.constData(), static_cast<std::size_t>(text.size())), cells);
         t.attribute(name, text);
     }
     t.raw("/>");
     t.raw(kPacketEol);
     m_body += t.out;
+}
+
+void HandWrittenPacketWriter::requireValueOf(const QString &column, std::string_view text,
+                                             const QList<QPair<QString, QString>> &cells) const
+{
+    // A value the column's type does not hold would make a file that never loads again.
+    if (text.empty())
+        return;
+    for (const FieldDef &field : m_fields) {
+        if (field.name.compare(column, Qt::CaseInsensitive) != 0)
+            continue;
+        if (!valuetext::isWellFormed(field, text)) {
+            const QByteArray key = cells.isEmpty() ? QByteArray() : cells.first().second.toUtf8();
+            throw unconvertibleValue(
+                m_fileName, std::string_view(key.constData(), static_cast<std::size_t>(key.size())), field, text);
+        }
+        return;
+    }
 }
 
 void HandWrittenPacketWriter::commit()

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <string>
+#include <string_view>
 
 namespace kalvor {
 
@@ -16,7 +17,9 @@ class HandWrittenPacketWriter final {
 public:
     HandWrittenPacketWriter(const QString &fileName, const QList<FieldDef> &fields);
 
-    // One row: pairs of column name and prepared value text (quotes and other specials are escaped here).
+    // One row: pairs of column name and prepared value text (quotes and other specials are escaped here),
+    // the key first. A value that is not one of its column's type throws KalvorError naming the row and
+    // the column, and nothing is written.
     void writeRow(const QList<QPair<QString, QString>> &cells);
     // Ends the data, chooses Windows-1251 when every text fits it (else UTF-8) and replaces the file.
     void commit();
@@ -24,6 +27,9 @@ public:
     const QString &fileName() const { return m_fileName; }
 
 private:
+    void requireValueOf(const QString &column, std::string_view text,
+                        const QList<QPair<QString, QString>> &cells) const;
+
     QString m_fileName;
     QList<FieldDef> m_fields;
     std::string m_body; // UTF-8, escaped

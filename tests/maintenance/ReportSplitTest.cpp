@@ -139,7 +139,7 @@ TEST(ReportSplit, PreparedCellsTakePointsInNumberColumnsOnly)
     EXPECT_EQ(rows[1][19], QStringLiteral("1,0"));
 }
 
-TEST(ReportSplit, ABadDateStopsTheSaveAndLeavesNoFile)
+TEST(ReportSplit, ABadDateOrAValueItsColumnCannotHoldStopsTheSaveAndLeavesNoFile)
 {
     TempDir dir;
     TextRow invoice(33);
@@ -147,6 +147,20 @@ TEST(ReportSplit, ABadDateStopsTheSaveAndLeavesNoFile)
     invoice[5] = QStringLiteral("31.02.2012");
     const QString file = dir.file(QStringLiteral("r(1).xml"));
     EXPECT_THROW(writeSplitHalf(file, {invoice}, {}), KalvorError);
+    EXPECT_FALSE(QFileInfo::exists(file));
+
+    // Half a package (from a declaration whose count is a float) would make a result that never loads.
+    invoice[5].clear();
+    TextRow position(33);
+    position[0] = QStringLiteral("71070123450012030000000100000100");
+    position[18] = QStringLiteral("3,5");
+    try {
+        writeSplitHalf(file, {invoice}, {position});
+        ADD_FAILURE() << "wrote half a package";
+    } catch (const KalvorError &e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("строка 71070123450012030000000100000100, поле package_count")))
+            << e.message().toStdString();
+    }
     EXPECT_FALSE(QFileInfo::exists(file));
 }
 
