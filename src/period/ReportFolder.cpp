@@ -233,7 +233,9 @@ Verification verifyReport(const QString &declarationFileName, const QString &kal
     Verification result;
     if (static_cast<qint64>(presentCount) < departments)
         result.messages.append(text(kDepartmentsMissingMessage));
-    result.messages += faults;
+    // One message for all the faults: the window shows each message in a box of its own.
+    if (!faults.isEmpty())
+        result.messages.append(faults.join(u'\n'));
     result.success = !negativeRest && faults.isEmpty();
     result.messages.append(text(result.success ? kVerificationPassedMessage : kVerificationFailedMessage));
     return result;
@@ -304,7 +306,8 @@ QString verifyFolderLine(const QString &folder, bool *success)
     }
     if (success)
         *success = passed && !messages.isEmpty() && messages.last() == text(kVerificationPassedMessage);
-    return folder + u'\t' + messages.join(QStringLiteral("; "));
+    // One line per folder: a message of several lines goes on the same line.
+    return folder + u'\t' + messages.join(QStringLiteral("; ")).replace(u'\n', QStringLiteral("; "));
 }
 
 } // namespace kalvor::period

@@ -52,7 +52,7 @@ struct Verification {
 // Looks for negative remains and for subdivisions (1 ... department_count of the requisites) that have
 // no row in the declaration. A department_code that is not a whole number counts for no subdivision.
 // Declaration columns of another type than the declaration's, and remains that are no number, fail the
-// verification with a line each (naming the row) before the outcome.
+// verification: one message before the outcome lists them, a line each (naming the column or the row).
 // Throws KalvorError naming the file when either file cannot be read or lacks a column it needs.
 Verification verifyReport(const QString &declarationFileName, const QString &kalvorFileName);
 
