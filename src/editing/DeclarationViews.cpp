@@ -161,8 +161,8 @@ void EditingAvailability::positionViewOpened(bool invoicesHaveRows, bool positio
 void EditingAvailability::transferViewOpened(bool transferHasCurrentRow)
 {
     editInnerTransfer = deleteInnerTransfer = transferHasCurrentRow;
-    if (transferHasCurrentRow)
-        deleteProduction = false;
+    // Follows the selected position on every move: a position is deletable while it has no transfers.
+    deleteProduction = editProduction && !transferHasCurrentRow;
 }
 
 } // namespace kalvor

@@ -81,8 +81,8 @@ struct EditingAvailability {
 
     // The position view opened: an invoice may be deleted only while it has no positions.
     void positionViewOpened(bool invoicesHaveRows, bool positionsHaveRows);
-    // The transfer view opened: a position with transfers shown cannot be deleted; without transfers
-    // the position's delete command keeps what the position view gave it.
+    // The transfer view opened (for the selected position): a position can be deleted exactly while the
+    // position view has rows and the transfer view shows none of its transfers.
     void transferViewOpened(bool transferHasCurrentRow);
 };
 

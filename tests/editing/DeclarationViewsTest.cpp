@@ -127,12 +127,13 @@ TEST(EditingAvailability, AnInvoiceOrPositionIsDeletableOnlyWithoutItsRowsBelow)
     c.transferViewOpened(true); // the position has transfers
     EXPECT_TRUE(c.editInnerTransfer && c.deleteInnerTransfer);
     EXPECT_FALSE(c.deleteProduction);
-    // Another position without transfers selected: delete stays off until the positions reopen.
+    // Another position of the same invoice, without transfers: it can be deleted at once, and moving
+    // back to the one with transfers takes that away again.
     c.transferViewOpened(false);
-    EXPECT_FALSE(c.deleteProduction);
-    EXPECT_FALSE(c.editInnerTransfer);
-    c.positionViewOpened(true, true);
     EXPECT_TRUE(c.deleteProduction);
+    EXPECT_FALSE(c.editInnerTransfer);
+    c.transferViewOpened(true);
+    EXPECT_FALSE(c.deleteProduction);
 
     c.positionViewOpened(true, false); // an invoice without positions
     EXPECT_TRUE(c.addProduction);

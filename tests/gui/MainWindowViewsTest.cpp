@@ -86,10 +86,13 @@ TEST_F(MainWindowViewsTest, SelectingMovesTheDependentGridsAndTheCommands)
     EXPECT_FALSE(w.editingCommands()->DeleteProductionAction->isEnabled()); // A has transfers
     EXPECT_TRUE(w.editingCommands()->DeleteInnerTransferAction->isEnabled());
 
-    selectRow(w.DBGridProduction, 1); // B: no transfers, delete stays off until the positions reopen
+    selectRow(w.DBGridProduction, 1); // B: no transfers, so it can be deleted
     EXPECT_EQ(w.DBGridInner->model()->rowCount(), 0);
-    EXPECT_FALSE(w.editingCommands()->DeleteProductionAction->isEnabled());
+    EXPECT_TRUE(w.editingCommands()->DeleteProductionAction->isEnabled());
     EXPECT_FALSE(w.editingCommands()->EditInnerTransferAction->isEnabled());
+    selectRow(w.DBGridProduction, 0); // back on A
+    EXPECT_FALSE(w.editingCommands()->DeleteProductionAction->isEnabled());
+    selectRow(w.DBGridProduction, 1);
 
     selectRow(w.DBGridInvoice, 1);
     EXPECT_EQ(cell(w.DBGridProduction, 0, 0), QStringLiteral("C"));
