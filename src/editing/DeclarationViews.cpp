@@ -1,6 +1,9 @@
 #include "editing/DeclarationViews.h"
 
 #include "store/DeclarationKey.h"
+#include "store/KalvorError.h"
+
+#include <algorithm>
 
 namespace kalvor {
 namespace viewfilter {
@@ -113,7 +116,23 @@ void DeclarationViews::reopen(const QString &declarationFileName, const Cursor &
 void DeclarationViews::close()
 {
     for (Table *view : {&ClientDataSetInvoice, &ClientDataSetProduction, &ClientDataSetTransfer, &ClientDataSetCommingCharges})
-        view->close();
+        view->discard();
+}
+
+void openWorkingCopy(Table &work, const Table &view)
+{
+    work.setFileName(view.fileName());
+    work.setIndexFieldNames(QStringLiteral("dkey"));
+    work.openCopyOf(view);
+    if (view.recNo() < 1)
+        return;
+    // The same record of the shared rows, found by its index (keys may repeat in a damaged file).
+    const std::uint32_t record = view.presentedRecords()[static_cast<std::size_t>(view.recNo() - 1)];
+    const std::vector<std::uint32_t> &rows = work.presentedRecords();
+    const auto at = std::find(rows.begin(), rows.end(), record);
+    if (at == rows.end())
+        throw KalvorError(QStringLiteral("Выбранная запись не найдена в файле %1").arg(view.fileName()));
+    work.setRecNo(static_cast<int>(at - rows.begin()) + 1);
 }
 
 DeclarationViews::Cursor DeclarationViews::cursor() const

@@ -47,7 +47,8 @@ public:
     // Closes every view (a view holding changes writes them to its file), reads the file again and
     // opens all four, each filter evaluated against the rows chosen in the views before it.
     void reopen(const QString &declarationFileName, const ViewCursor &at = ViewCursor());
-    // Closes the views in order: invoices, positions, transfers, coming and charges.
+    // Closes the views in order: invoices, positions, transfers, coming and charges. The views only
+    // show the file: whatever a failed command left in them is dropped, never written.
     void close();
     bool isOpen() const { return ClientDataSetInvoice.isActive(); }
     // The current record numbers of the invoice, position and transfer views.
@@ -66,6 +67,11 @@ private:
     std::string m_selectedInvoice;  // keys the dependent filters compare with, read once per refresh
     std::string m_selectedPosition;
 };
+
+// Opens `work` on the rows of the unchanged `view` (no copy is made until it changes), over the same
+// file, unfiltered and ordered by key, on the row that is current in the view. Commands change and save
+// such a table of their own, so a failure leaves the view and the file as they were.
+void openWorkingCopy(Table &work, const Table &view);
 
 // Which editing commands of the main window are usable, as the opening of the views decides.
 struct EditingAvailability {

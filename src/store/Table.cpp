@@ -148,6 +148,14 @@ void Table::close()
     }
     if (!m_fileName.isEmpty() && (m_modified || !QFile::exists(m_fileName)))
         saveDataPacketFile(*m_data, m_fileName); // on failure the table stays open with its data
+    discard();
+}
+
+void Table::discard()
+{
+    if (!isActive())
+        return;
+    m_pending.clear();
     m_data = std::make_shared<TableData>();
     m_view.clear();
     m_position = -1;

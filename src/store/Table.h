@@ -38,6 +38,8 @@ public:
     void openCopyOf(const Table &source);
     // Writes the table back first when its data changed or its file vanished; a pending edit is dropped.
     void close();
+    // Closes without writing anything back, whatever changed.
+    void discard();
     bool isActive() const { return m_state != State::Inactive; }
     State state() const { return m_state; }
     // Posts a pending edit, then writes the whole table with its change log. The table keeps its name.

@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QFocusEvent>
 #include <QLabel>
@@ -387,6 +388,34 @@ TEST_F(PositionTransferCommandsTest, ATransferIsAddedChangedAndDeletedWithItsSou
     EXPECT_EQ(positions().asString(u"other_charges"), QStringLiteral("0.000"));
     EXPECT_EQ(positions().asString(u"rest"), QStringLiteral("10.000"));
     EXPECT_TRUE(m_window->editingCommands()->DeleteProductionAction->isEnabled());
+}
+
+TEST_F(PositionTransferCommandsTest, AFailedTransferDeletionWritesNothingNowOrWhenTheViewsReopen)
+{
+    // The source's other_charges cannot hold litres in this file, so the booking fails after the
+    // transfer row was taken out.
+    useDeclaration({row(declarationKey(1), kInvoice),
+                    row(declarationKey(1, 1), "production_name=\"Водка\" package_volume=\"0.500\" rest=\"9.000\""),
+                    row(declarationKey(1, 1, 1), "department_code=\"2\" other_coming=\"1.000\" rest=\"1.000\"")});
+    m_window->Views.close();
+    const QString file = m_window->AppSettings->FDeclarationFileName;
+    QByteArray packet = readAll(file);
+    packet.replace("attrname=\"other_charges\" fieldtype=\"fixed\" DECIMALS=\"3\" WIDTH=\"19\"",
+                   "attrname=\"other_charges\" fieldtype=\"boolean\"");
+    m_dir.write(QDir(m_dir.path()).relativeFilePath(file), packet);
+    ASSERT_TRUE(m_window->reopenViews({1, 1, 1}));
+    ASSERT_EQ(transfers().recordCount(), 1);
+    {
+        ModalDriver confirm([](QDialog &dialog) {
+            QTest::mouseClick(static_cast<TDeleteForm &>(dialog).DeleteButton, Qt::LeftButton);
+        });
+        m_window->SpeedButton9->click();
+    }
+    EXPECT_EQ(MessageBoxes::shownTexts().size(), 1);
+    EXPECT_EQ(transfers().recordCount(), 1);
+    ASSERT_TRUE(m_window->reopenViews({1, 1, 1}));
+    m_window->Views.close();
+    EXPECT_EQ(readAll(file), packet);
 }
 
 TEST_F(PositionTransferCommandsTest, RefusedTransfersLeaveTheDialogOpenAndWriteNothing)

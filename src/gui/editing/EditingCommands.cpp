@@ -10,6 +10,7 @@
 #include "gui/editing/InvoiceForm.h"
 #include "gui/editing/ProductionForm.h"
 #include "store/KalvorError.h"
+#include "store/Table.h"
 
 #include <QAction>
 #include <QApplication>
@@ -176,8 +177,10 @@ void EditingCommands::DeleteInvoiceActionExecute()
     }
     const int recNo = m_views.ClientDataSetInvoice.recNo();
     try {
-        m_views.ClientDataSetInvoice.remove();
-        m_views.ClientDataSetInvoice.saveToFile();
+        Table work;
+        openWorkingCopy(work, m_views.ClientDataSetInvoice);
+        work.remove();
+        work.saveToFile();
     } catch (const KalvorError &e) {
         MessageBoxes::error(m_window, e.message());
     }
@@ -259,8 +262,10 @@ void EditingCommands::DeleteProductionActionExecute()
     }
     const ViewCursor at = m_views.cursor();
     try {
-        m_views.ClientDataSetProduction.remove();
-        m_views.ClientDataSetProduction.saveToFile();
+        Table work;
+        openWorkingCopy(work, m_views.ClientDataSetProduction);
+        work.remove();
+        work.saveToFile();
     } catch (const KalvorError &e) {
         MessageBoxes::error(m_window, e.message());
     }
@@ -313,7 +318,9 @@ void EditingCommands::DeleteInnerTransferActionExecute()
         return;
     const ViewCursor at = m_views.cursor();
     try {
-        transfer::deleteTransfer(m_views.ClientDataSetTransfer, m_views.ClientDataSetProduction.asString(u"dkey"));
+        Table work;
+        openWorkingCopy(work, m_views.ClientDataSetTransfer);
+        transfer::deleteTransfer(work, m_views.ClientDataSetProduction.asString(u"dkey"));
     } catch (const KalvorError &e) {
         MessageBoxes::error(m_window, e.message());
     }
