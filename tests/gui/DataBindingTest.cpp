@@ -145,6 +145,19 @@ TEST_F(DataBindingTest, LookupWritesTheKeyAndShowsTheName)
     Q_EMIT kind.activated(1);
     EXPECT_EQ(m_table.asInteger(u"kind"), 401);
 
+    // A choice made with the keys (the wheel becomes keys too) shows in every control bound to the
+    // field, so writing them all back keeps it.
+    BoundLineEdit kindCode(m_binding, QStringLiteral("kind"));
+    EXPECT_EQ(kindCode.text(), QStringLiteral("401"));
+    int keyedChoices = 0;
+    QObject::connect(&kind, &BoundLookupComboBox::chosenWithoutList, &kind, [&keyedChoices] { ++keyedChoices; });
+    QTest::keyClick(&kind, Qt::Key_Up);
+    EXPECT_EQ(m_table.asInteger(u"kind"), 200);
+    EXPECT_EQ(kindCode.text(), QStringLiteral("200"));
+    EXPECT_EQ(keyedChoices, 1);
+    EXPECT_TRUE(m_binding.commitAll());
+    EXPECT_EQ(m_table.asInteger(u"kind"), 200);
+
     // Another row with a key the reference lacks shows no selection.
     m_table.post();
     m_table.next();
@@ -153,5 +166,5 @@ TEST_F(DataBindingTest, LookupWritesTheKeyAndShowsTheName)
     m_table.post();
     EXPECT_EQ(kind.currentIndex(), -1);
     m_table.first();
-    EXPECT_EQ(kind.currentText(), QStringLiteral("Пиво"));
+    EXPECT_EQ(kind.currentText(), QStringLiteral("Водка"));
 }

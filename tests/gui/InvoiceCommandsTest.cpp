@@ -101,6 +101,11 @@ TEST_F(InvoiceCommandsTest, TheFirstInvoiceTakesNumberOneTheSupplierAndTheVersio
         EXPECT_EQ(form.DBEdit2->text(), QStringLiteral("Б 22"));
         EXPECT_EQ(form.DBEdit3->text(), QStringLiteral("05.05.2010"));
         EXPECT_EQ(form.DBEdit6->text(), QStringLiteral("Орёл"));
+        // Another supplier chosen with the keys (or the wheel) without opening the list.
+        QTest::keyClick(form.DBLookupComboBox1, Qt::Key_Up);
+        EXPECT_EQ(form.DBEdit1->text(), QStringLiteral("ЗАО Альфа"));
+        EXPECT_EQ(form.DBEdit2->text(), QStringLiteral("А 11"));
+        EXPECT_EQ(form.DBEdit6->text(), QStringLiteral("Тула"));
         fillWaybillAndSave(form, QStringLiteral("ТН-1"), QStringLiteral("31.03.2012"));
     });
     m_window->editingCommands()->AddInvoiceActionExecute();
@@ -108,7 +113,8 @@ TEST_F(InvoiceCommandsTest, TheFirstInvoiceTakesNumberOneTheSupplierAndTheVersio
     ASSERT_EQ(invoices.recordCount(), 1);
     EXPECT_EQ(invoices.asString(u"dkey"), QStringLiteral("71070123450012030000000100000000"));
     EXPECT_EQ(invoices.asString(u"version"), versionFieldValue(versionText()));
-    EXPECT_EQ(invoices.asString(u"supply_name"), QStringLiteral("ООО Юг"));
+    EXPECT_EQ(invoices.asString(u"supply_name"), QStringLiteral("ЗАО Альфа"));
+    EXPECT_EQ(invoices.asString(u"license"), QStringLiteral("А 11"));
     EXPECT_EQ(invoices.asString(u"ttn_numer"), QStringLiteral("ТН-1"));
     EXPECT_TRUE(m_window->editingCommands()->AddProductionAction->isEnabled());
 }

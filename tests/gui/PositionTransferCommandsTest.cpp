@@ -130,9 +130,8 @@ TEST_F(PositionTransferCommandsTest, APositionFromTheReferenceFollowsTheArithmet
             EXPECT_EQ(form.TTNNumberLabel->text(), QStringLiteral("ТН-7"));
             EXPECT_EQ(form.DBLookupComboBox1->currentKey(), QStringLiteral("1")); // the invoice's subdivision
             ASSERT_EQ(form.DBLookupComboBoxProductionName->count(), 1);
-            form.DBLookupComboBoxProductionNameDropDown();
-            form.DBLookupComboBoxProductionName->setCurrentIndex(0);
-            form.DBLookupComboBoxProductionNameCloseUp();
+            // Chosen with the keys (or the wheel): the product's fields follow as from the list.
+            QTest::keyClick(form.DBLookupComboBoxProductionName, Qt::Key_Down);
             EXPECT_EQ(form.DBEditProductionName->text(), QStringLiteral("Водка Тульская"));
             EXPECT_EQ(form.DBEditProducerName->text(), QStringLiteral("ЗАО Тула"));
             EXPECT_EQ(form.DBEditPackageVolume->text(), QStringLiteral("0,500"));
@@ -156,6 +155,7 @@ TEST_F(PositionTransferCommandsTest, APositionFromTheReferenceFollowsTheArithmet
     ASSERT_EQ(positions().recordCount(), 1);
     EXPECT_EQ(positions().recNo(), 1);
     EXPECT_EQ(positions().asString(u"dkey"), QString::fromLatin1(declarationKey(1, 1)));
+    EXPECT_EQ(positions().asString(u"production_name"), QStringLiteral("Водка Тульская"));
     EXPECT_EQ(positions().asString(u"volume"), QStringLiteral("10.000"));
     EXPECT_EQ(positions().asString(u"sum_coming"), QStringLiteral("3.000"));
     EXPECT_EQ(positions().asString(u"rest"), QStringLiteral("8.500"));
@@ -186,9 +186,8 @@ TEST_F(PositionTransferCommandsTest, TheChecksOfANewPositionKeepTheDialogOpenUnt
             EXPECT_FALSE(hasWarningMark(form.DBLookupComboBox1)); // the invoice's subdivision is there
             EXPECT_TRUE(shown(QStringLiteral("Возможно количество тары в приходе больше допустимого значения или меньше 0")));
 
-            form.DBLookupComboBoxProductionNameDropDown();
-            form.DBLookupComboBoxProductionName->setCurrentIndex(0);
-            form.DBLookupComboBoxProductionNameCloseUp();
+            // Chosen with the keys (or the wheel): the product's fields follow as from the list.
+            QTest::keyClick(form.DBLookupComboBoxProductionName, Qt::Key_Down);
             enter(form.DBEditProductionNumber, QStringLiteral("1.02.12"));
             fillQuantities(form);
             enter(form.DBEditPackageCount, QStringLiteral("1001"));

@@ -5,6 +5,7 @@
 #include "store/KalvorError.h"
 #include "store/Table.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -72,6 +73,10 @@ void BoundControl::writeText(const QString &text)
         throw;
     }
     m_binding->m_writing = wasWriting;
+    // The other controls of the field show the new value, or writing them back would undo it.
+    for (BoundControl *control : m_binding->m_controls)
+        if (control != this && control->m_fieldName.compare(m_fieldName, Qt::CaseInsensitive) == 0)
+            control->refresh();
 }
 
 // --- DataBinding ---------------------------------------------------------------------------------
@@ -246,6 +251,26 @@ void BoundLookupComboBox::reloadItems()
         }
     }
     refresh();
+}
+
+void BoundLookupComboBox::keyPressEvent(QKeyEvent *event)
+{
+    const int before = currentIndex();
+    QComboBox::keyPressEvent(event);
+    emitIfChosen(before);
+}
+
+void BoundLookupComboBox::wheelEvent(QWheelEvent *event)
+{
+    const int before = currentIndex();
+    QComboBox::wheelEvent(event);
+    emitIfChosen(before);
+}
+
+void BoundLookupComboBox::emitIfChosen(int before)
+{
+    if (currentIndex() != before && !view()->isVisible())
+        Q_EMIT chosenWithoutList();
 }
 
 QString BoundLookupComboBox::currentKey() const { return currentIndex() < 0 ? QString() : currentData().toString(); }

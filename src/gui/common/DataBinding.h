@@ -119,7 +119,18 @@ public:
     bool commit() override;
     QString currentKey() const;
 
+Q_SIGNALS:
+    // The user changed the choice with the keys or the wheel, without the list open; the choice has
+    // been written by then. A choice from the list ends with the list closing instead.
+    void chosenWithoutList();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+
 private:
+    void emitIfChosen(int before);
+
     const Table &m_reference;
     QString m_keyField;
     QString m_displayField;

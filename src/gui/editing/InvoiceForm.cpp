@@ -188,6 +188,8 @@ void TInvoiceForm::buildLayout()
     // The drop-down's list closing (a choice or not) copies the supplier's licence and address; the
     // copy waits for the choice itself to be written.
     DBLookupComboBox1->view()->window()->installEventFilter(this);
+    // A choice made with the keys or the wheel copies them too.
+    connect(DBLookupComboBox1, &BoundLookupComboBox::chosenWithoutList, this, &TInvoiceForm::DBLookupComboBox1CloseUp);
     connect(AddButton, &QPushButton::clicked, this, &TInvoiceForm::AddButtonClick);
     connect(CancelButton, &QPushButton::clicked, this, &TInvoiceForm::reject);
 }

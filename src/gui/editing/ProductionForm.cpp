@@ -265,6 +265,9 @@ void TProductionForm::buildLayout()
     }
     DBEditProductionNumber->installEventFilter(this);
     DBLookupComboBoxProductionName->view()->window()->installEventFilter(this);
+    // A product chosen with the keys or the wheel fills the position as one chosen from the list.
+    connect(DBLookupComboBoxProductionName, &BoundLookupComboBox::chosenWithoutList, this,
+            &TProductionForm::DBLookupComboBoxProductionNameCloseUp);
     connect(Button1, &QPushButton::clicked, this, &TProductionForm::Button1Click);
     connect(SaveButton, &QPushButton::clicked, this, &TProductionForm::SaveButtonClick);
     connect(CancelButton, &QPushButton::clicked, this, &TProductionForm::reject);
