@@ -3,6 +3,7 @@
 #include "app/Startup.h"
 #include "app/Workspace.h"
 #include "store/DeclarationGenerator.h"
+#include "store/DeclarationKey.h"
 #include "store/FileAccess.h"
 #include "store/FileCopy.h"
 #include "store/KalvorError.h"
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 
 #include <optional>
 #include <utility>
@@ -37,8 +39,8 @@ RequisitesEntry demoRequisites()
     return r;
 }
 
-// The filer's two subdivisions, with the codes the generated rows use.
-void writeDepartments(const QString &fileName, const std::string &inn)
+// The filer's two subdivisions, numbered 1 and 2 as the verification counts them.
+void writeDepartments(const QString &fileName)
 {
     Table book(fileName);
     if (QFileInfo::exists(fileName)) {
@@ -52,8 +54,45 @@ void writeDepartments(const QString &fileName, const std::string &inn)
                                    QStringLiteral("г. Тула, пр. Ленина, д. 45")};
     for (int i = 0; i < addresses.size(); ++i) {
         book.append();
-        book.setString(u"code", QString::fromStdString(DeclarationGenerator::departmentCode(inn, i)));
+        book.setString(u"code", QString::number(i + 1));
         book.setString(u"address", addresses.at(i));
+        book.post();
+    }
+    book.saveToFile(fileName);
+    book.close();
+}
+
+// The product book: every product the demo's months hold, with the facts a position takes from it.
+void writeProductBook(const QString &fileName, const QStringList &declarations)
+{
+    Table book(fileName);
+    book.open();
+    QMap<QString, QStringList> products; // by name: the book's columns as stored
+    for (const QString &declaration : declarations) {
+        Table month(declaration);
+        month.open();
+        const int key = month.requireField(u"dkey");
+        for (int i = 0; i < month.recordCount(); ++i) {
+            const RowView row = month.row(i);
+            const std::string_view rowKey = row.utf8(key);
+            if (dkey::kindOf(rowKey) != dkey::KeyKind::Position)
+                continue;
+            const QString name = row.asString(month.requireField(u"production_name"));
+            if (name.isEmpty() || products.contains(name))
+                continue;
+            QStringList values;
+            for (int f = 0; f < book.fieldCount(); ++f) {
+                const int field = month.fieldIndex(book.field(f).name);
+                values.append(field < 0 ? QString() : QString::fromUtf8(row.utf8(field)));
+            }
+            products.insert(name, values);
+        }
+    }
+    for (const QStringList &values : std::as_const(products)) {
+        book.append();
+        for (int f = 0; f < book.fieldCount(); ++f)
+            if (!values.at(f).isEmpty())
+                book.setStoredText(f, values.at(f).toStdString());
         book.post();
     }
     book.saveToFile(fileName);
@@ -69,6 +108,7 @@ std::size_t writeMonth(const TAppSettings &settings, int month, std::size_t rows
     options.month = month;
     options.seed = static_cast<std::uint64_t>(month);
     options.departments = 2;
+    options.numberedDepartments = true;
     DeclarationSummary summary;
     DeclarationGenerator(options).saveFile(settings.FDeclarationFileName, &summary);
     return summary.visibleRows();
@@ -80,7 +120,8 @@ class DemoRollback final {
 public:
     explicit DemoRollback(const QString &curDir) : m_curDir(curDir)
     {
-        for (const QString &name : {QStringLiteral("tamrel.ini"), QStringLiteral("reports/department.xml")}) {
+        for (const QString &name : {QStringLiteral("tamrel.ini"), QStringLiteral("reports/department.xml"),
+                                    QStringLiteral("reports/prodReference.xml")}) {
             QFile file(curDir + name);
             m_saved.append({name, file.open(QIODevice::ReadOnly) ? std::optional(file.readAll()) : std::nullopt});
         }
@@ -119,8 +160,9 @@ void fillDemoWorkspace(const QString &curDir, std::size_t rowsPerMonth, std::siz
     openConfiguration(settings, curDir);
     // February 2012: month index 1, year index 6.
     runFirstStart(settings, PeriodChoice{1, 6}, demoRequisites());
-    writeDepartments(settings.FDepartmentCodeFileName, settings.FINNYYMMCC.left(12).toStdString());
+    writeDepartments(settings.FDepartmentCodeFileName);
     rows = writeMonth(settings, 2, rowsPerMonth);
+    const QString february = settings.FDeclarationFileName;
 
     // March 2012 as the next period: its own folder, a copy of the requisites, keys with its YYMM.
     const QString period = QStringLiteral("201203");
@@ -135,6 +177,7 @@ void fillDemoWorkspace(const QString &curDir, std::size_t rowsPerMonth, std::siz
     settings.SetKalvorFileName(kalvorFile);
     settings.SetDeclarationFileName(monthFolder + stem + QStringLiteral(".xml"));
     rows += writeMonth(settings, 3, rowsPerMonth);
+    writeProductBook(settings.FProductionReferenceFileName, {february, settings.FDeclarationFileName});
 
     IniFile &ini = settings.FIniFile;
     ini.setAutoFlush(false);

@@ -205,4 +205,34 @@ PositionCheck checkPosition(const RowView &row, bool newPosition, bool kindKnown
     return check;
 }
 
+const QStringList &positionQuantities()
+{
+    static const QStringList fields{QStringLiteral("rest_volume"),           QStringLiteral("return_volume"),
+                                    QStringLiteral("package_count"),         QStringLiteral("package_count_charges"),
+                                    QStringLiteral("return_volume_charges"), QStringLiteral("writeoff_volume_charges")};
+    return fields;
+}
+
+const QStringList &transferQuantities()
+{
+    static const QStringList fields{QStringLiteral("rest_volume"), QStringLiteral("package_count_charges"),
+                                    QStringLiteral("return_volume_charges"), QStringLiteral("writeoff_volume_charges")};
+    return fields;
+}
+
+int zeroEmptyQuantities(Table &row, const QStringList &fields)
+{
+    int written = 0;
+    for (const QString &name : fields) {
+        const int field = row.fieldIndex(name);
+        if (field < 0 || present(row.currentRow(), name))
+            continue;
+        if (row.state() == Table::State::Browse)
+            row.edit();
+        row.setString(field, QStringLiteral("0"));
+        ++written;
+    }
+    return written;
+}
+
 } // namespace kalvor::position

@@ -71,4 +71,12 @@ PositionCheck checkPosition(const RowView &row, bool newPosition, bool kindKnown
 // Every entry the checks paint (white when not warned).
 const QStringList &checkedFields();
 
+// The month's quantities of a position and of a transfer row: left empty, they mean that nothing
+// happened, so they are written as 0 before the checks rather than refused.
+const QStringList &positionQuantities();
+const QStringList &transferQuantities();
+// Writes 0 into those of `fields` the current row leaves empty (putting it into edit state first);
+// returns how many.
+int zeroEmptyQuantities(Table &row, const QStringList &fields);
+
 } // namespace kalvor::position

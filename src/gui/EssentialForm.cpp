@@ -2,6 +2,8 @@
 
 #include "gui/common/DataBinding.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/TabOrder.h"
+#include "gui/editing/EntryMarks.h"
 #include "store/KalvorError.h"
 #include "store/TKalvor.h"
 #include "store/Table.h"
@@ -137,6 +139,7 @@ void TEssentialForm::buildLayout()
     organization_name->setMinimumWidth(520);
 
     connect(Save, &QPushButton::clicked, this, &TEssentialForm::SaveClick);
+    orderTabsWhenShown(this);
     connect(Cancel, &QPushButton::clicked, this, &TEssentialForm::reject);
 }
 
@@ -152,7 +155,18 @@ bool TEssentialForm::SaveMouseDown()
 {
     if (!m_binding->commitAll())
         return false;
-    if (!requisitesAccepted(requisitesEntryOf(ClientDataSetKalvor->currentRow()))) {
+    // The entries that keep the requisites from being saved are marked, as in the other entry dialogs.
+    const QStringList faults = requisitesFaults(requisitesEntryOf(ClientDataSetKalvor->currentRow()));
+    bool refused = false;
+    for (BoundLineEdit *entry : {organization_name, dkey, low_address, post_address, department_count, license_serial,
+                                 license_number, static_cast<BoundLineEdit *>(license_date),
+                                 static_cast<BoundLineEdit *>(license_deadline), name_leader, name_counter}) {
+        const bool wrong = faults.contains(entry->fieldName());
+        if (!entry->isReadOnly())
+            paintEntryMark(entry, wrong);
+        refused = refused || wrong;
+    }
+    if (refused) {
         MessageBoxes::information(this, requisitesRefusedMessage());
         return false;
     }

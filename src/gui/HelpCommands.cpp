@@ -6,6 +6,8 @@
 #include "gui/HelpForm.h"
 #include "gui/common/MessageBoxes.h"
 
+#include <QDir>
+
 namespace kalvor::gui {
 
 HelpCommands::HelpCommands(const TAppSettings &settings, const Deployment &deployment, QWidget *window,
@@ -23,7 +25,11 @@ void HelpCommands::openDocument(HelpDocument document)
         MessageBoxes::information(m_window, found.missingMessage);
         return;
     }
-    m_openUrl(QUrl::fromLocalFile(found.path));
+    // Without a program for the file the desktop does nothing visible: say where the document is.
+    if (!m_openUrl(QUrl::fromLocalFile(found.path)))
+        MessageBoxes::information(m_window, QStringLiteral("Не удалось открыть документ: на компьютере нет программы "
+                                                           "для файлов этого типа. Документ находится здесь:\n%1")
+                                                .arg(QDir::toNativeSeparators(found.path)));
 }
 
 void HelpCommands::N30Click() { openDocument(HelpDocument::UserGuide); }

@@ -16,12 +16,17 @@
 #include "gui/HelpCommands.h"
 #include "gui/MaintenanceCommands.h"
 #include "gui/RefBookCommands.h"
+#include "gui/RussianTranslations.h"
 #include "gui/UpdateCommands.h"
 #include "gui/WheelTranslator.h"
+#include "gui/common/ActionIcons.h"
+#include "gui/common/GridColumns.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/TableModel.h"
 #include "gui/dbupload/DatabaseCommands.h"
 #include "gui/editing/EditingCommands.h"
+#include "gui/period/NextMonthCommands.h"
+#include "gui/period/OutsideReportNotice.h"
 #include "gui/period/PeriodCommands.h"
 #include "gui/sheets/SheetCommands.h"
 #include "store/KalvorError.h"
@@ -30,21 +35,21 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolButton>
-#include <QTranslator>
 #include <QVBoxLayout>
 
 namespace kalvor::gui {
@@ -74,23 +79,15 @@ QTableView *grid(const QString &name, QWidget *parent)
     view->verticalHeader()->setDefaultSectionSize(20);
     view->verticalHeader()->setVisible(false);
     view->horizontalHeader()->setDefaultSectionSize(130);
+    new GridColumns(view, view);
     return view;
 }
 
-// Columns wide enough for their captions and for the first rows' values (within reason); only a sample
-// is measured, so a period of 100,000 rows opens as fast as a small one.
-void fitColumns(QTableView *view)
+// Every grid's columns fit what it shows now.
+void fitGrids(const QWidget *window)
 {
-    const QFontMetrics header(view->horizontalHeader()->font());
-    const QFontMetrics cells(view->font());
-    QAbstractItemModel *model = view->model();
-    const int sample = std::min(model->rowCount(), 50);
-    for (int c = 0; c < model->columnCount(); ++c) {
-        int width = header.horizontalAdvance(model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString()) + 24;
-        for (int r = 0; r < sample; ++r)
-            width = std::max(width, cells.horizontalAdvance(model->index(r, c).data().toString()) + 16);
-        view->setColumnWidth(c, std::clamp(width, 60, 320));
-    }
+    for (GridColumns *columns : window->findChildren<GridColumns *>())
+        columns->fit();
 }
 
 QLabel *boldLabel(const QString &text, QWidget *parent)
@@ -295,6 +292,47 @@ void TMainForm::buildDatabaseCommands()
     m_toolLayout->insertWidget(at + 1, m_database->SpeedButton15);
 }
 
+void TMainForm::buildNextMonthCommands()
+{
+    m_nextMonth = std::make_unique<NextMonthCommands>(*AppSettings, this);
+    m_nextMonth->createActions(this);
+    // "Сервис": the update of the next month follows the exports.
+    const QList<QAction *> service = m_serviceMenu->actions();
+    m_serviceMenu->insertAction(service.value(2), m_nextMonth->UpdateNextMonthAction);
+    // Its note stands in the period line before the requisites, and so does the note of a report opened
+    // from an outside folder.
+    auto *line = qobject_cast<QHBoxLayout *>(Essential->parentWidget()->layout());
+    // The requisites line gives way to the notes (it is cut at the window's edge anyway).
+    Essential->setMinimumWidth(80);
+    line->insertWidget(line->indexOf(Essential), m_nextMonth->createNotice(Essential->parentWidget()));
+    m_outsideNotice = new OutsideReportNotice(Essential->parentWidget());
+    line->insertWidget(line->indexOf(Essential), m_outsideNotice);
+    connect(m_outsideNotice, &OutsideReportNotice::backRequested, this, &TMainForm::returnToWorkspace);
+}
+
+void TMainForm::followPeriodNotes()
+{
+    m_nextMonth->periodChanged();
+    const QString outside = m_outsideNotice->follow(*AppSettings);
+    setWindowTitle(m_caption + (outside.isEmpty() ? QString()
+                                                  : QStringLiteral(" — отчет из папки ") +
+                                                        QDir::toNativeSeparators(outside)));
+}
+
+void TMainForm::returnToWorkspace()
+{
+    Views.close();
+    try {
+        const StartupResult result = runNormalStart(*AppSettings);
+        Essential->setText(result.requisitesLine);
+        lblVersion->setText(QStringLiteral("Версия неизвестна"));
+    } catch (const KalvorError &e) {
+        MessageBoxes::error(this, e.message());
+    }
+    periodSwitched();
+    startViews();
+}
+
 void TMainForm::periodSwitched()
 {
     if (!AppSettings)
@@ -303,6 +341,7 @@ void TMainForm::periodSwitched()
     Essential->setText(requisitesLine(AppSettings->Fkalvor));
     m_periodConverted = isPeriodConverted(AppSettings->FIniFile, AppSettings->FPeriodString);
     m_maintenance->periodChanged(m_periodConverted);
+    followPeriodNotes();
 }
 
 QWidget *TMainForm::buildPeriodLine()
@@ -404,7 +443,7 @@ QWidget *TMainForm::buildToolRow()
 
     // The service searches: hidden unless tamrel.ini says otherwise ([service] show_hidden=1).
     layout->addSpacing(16);
-    auto *negative = new QAction(style()->standardIcon(QStyle::SP_MessageBoxWarning),
+    auto *negative = new QAction(actionIcon(ActionIcon::Warning),
                                  QStringLiteral("Найти отрицательные остатки"), this);
     negative->setObjectName(QStringLiteral("SpeedButton20Action"));
     SpeedButton20 = toolButton(QStringLiteral("SpeedButton20"), negative, row);
@@ -555,6 +594,11 @@ void TMainForm::buildPanels()
         kHighlightColour);
     DBGridInvoice->setModel(m_invoiceModel);
     DBGridProduction->setModel(m_productionModel);
+    // The columns a user looks for first come first on the screen (the models keep their order): the
+    // waybill's number and date after the supplier, the remains after the product's name.
+    DBGridInvoice->horizontalHeader()->moveSection(3, 1);
+    DBGridInvoice->horizontalHeader()->moveSection(4, 2);
+    DBGridProduction->horizontalHeader()->moveSection(6, 1);
     DBGridInner->setModel(m_transferModel);
     DBGridInner->horizontalHeader()->setStretchLastSection(true);
 
@@ -564,7 +608,7 @@ void TMainForm::buildPanels()
     Edit1->setMaximumWidth(140);
     SpeedButton18 = new QToolButton(central);
     SpeedButton18->setObjectName(QStringLiteral("SpeedButton18"));
-    SpeedButton18->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    SpeedButton18->setIcon(actionIcon(ActionIcon::Search));
     SpeedButton18->setToolTip(QStringLiteral("Найти накладную"));
     SpeedButton18->setAutoRaise(true);
 
@@ -605,8 +649,10 @@ void TMainForm::FormCreate()
     buildPeriodCommands();
     buildSheetCommands();
     buildDatabaseCommands();
+    buildNextMonthCommands();
     const QString version = versionText();
-    setWindowTitle(kCaption + QStringLiteral("(версия ") + version + u')');
+    m_caption = kCaption + QStringLiteral("(версия ") + version + u')';
+    setWindowTitle(m_caption);
     try {
         m_curDir = prepareWorkspace(m_arguments, m_executableDir);
         const Deployment deployment = loadDeployment(m_curDir, locateShareDir(m_executableDir));
@@ -630,6 +676,8 @@ void TMainForm::FormCreate()
         connect(N24, &QAction::triggered, m_help.get(), &HelpCommands::N24Click);
 
         openConfiguration(*AppSettings, m_curDir);
+        for (GridColumns *columns : findChildren<GridColumns *>())
+            columns->setIniFile(&AppSettings->FIniFile);
         StartupResult result;
         bool firstStart = false;
         if (isFirstStart(*AppSettings)) {
@@ -643,6 +691,7 @@ void TMainForm::FormCreate()
         Essential->setText(result.requisitesLine);
         m_periodConverted = result.converted;
         m_maintenance->periodChanged(m_periodConverted);
+        followPeriodNotes();
         applyServiceOptions();
         startViews();
         // A new filer enters the subdivisions at once.
@@ -658,12 +707,7 @@ void TMainForm::FormCreate()
 
 void TMainForm::startViews()
 {
-    if (!reopenViews())
-        return;
-    for (QTableView *view : {DBGridInvoice, DBGridProduction, DBGridInner})
-        fitColumns(view);
-    for (const PanelGrid &panel : m_panelGrids)
-        fitColumns(panel.grid);
+    reopenViews();
 }
 
 void TMainForm::applyServiceOptions()
@@ -690,6 +734,8 @@ bool TMainForm::reopenViews(const ViewCursor &at)
         return false;
     }
     showViews(true, true);
+    // Rows may have come or gone: the columns fit again (the widths the user set stay).
+    fitGrids(this);
     return true;
 }
 
@@ -797,6 +843,7 @@ void TMainForm::GetNewPeriod(int tmpPeriodYear, int tmpPeriodMonth)
     }
     m_periodConverted = applyPeriod(*AppSettings, tmpPeriodYear, tmpPeriodMonth, *files);
     m_maintenance->periodChanged(m_periodConverted);
+    followPeriodNotes();
     try {
         startViews();
     } catch (const KalvorError &e) {
@@ -859,6 +906,9 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
                     add->trigger();
                 else if (key->key() == Qt::Key_Delete && remove->isEnabled())
                     remove->trigger();
+                else if (key->key() == Qt::Key_Delete)
+                    // A refused delete says why instead of doing nothing.
+                    statusBar()->showMessage(m_editing->deleteUnavailableReason(remove), 10000);
             }
         }
     }
@@ -1044,9 +1094,7 @@ int runDesktop(QApplication &app)
     QApplication::setApplicationName(QStringLiteral("Kalvor "));
     installApplicationIcon();
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    auto *translator = new QTranslator(&app);
-    if (translator->load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(translator);
+    installRussianTranslations(app);
     WorkspaceLock lock;
     if (!lockDesktopWorkspace(lock, QApplication::arguments(), QApplication::applicationDirPath()))
         return 1;

@@ -27,6 +27,8 @@ class DatabaseCommands;
 class EditingCommands;
 class HelpCommands;
 class MaintenanceCommands;
+class NextMonthCommands;
+class OutsideReportNotice;
 class PeriodCommands;
 class RefBookCommands;
 class SheetCommands;
@@ -156,6 +158,7 @@ public:
     // The invoice, position and transfer commands (their actions sit on the tool row).
     EditingCommands *editingCommands() const { return m_editing.get(); }
     SheetCommands *sheetCommands() const { return m_sheets.get(); }
+    NextMonthCommands *nextMonthCommands() const { return m_nextMonth.get(); }
     // Repaints the three main grids, e.g. after the highlight options changed.
     void repaintGrids();
     HighlightOptions highlightOptions() const;
@@ -173,6 +176,12 @@ private:
     void buildPeriodCommands();
     void buildSheetCommands();
     void buildDatabaseCommands();
+    void buildNextMonthCommands();
+    // The notes of the period line (the next month out of date, a report from an outside folder) and the
+    // caption follow the current period.
+    void followPeriodNotes();
+    // Leaves a report loaded from an outside folder for the period the workspace's configuration names.
+    void returnToWorkspace();
     void buildPanels();
     QWidget *buildToolRow();
     QWidget *buildChargesPanel();
@@ -207,6 +216,9 @@ private:
     std::unique_ptr<EditingCommands> m_editing;
     std::unique_ptr<SheetCommands> m_sheets;
     std::unique_ptr<DatabaseCommands> m_database;
+    std::unique_ptr<NextMonthCommands> m_nextMonth;
+    OutsideReportNotice *m_outsideNotice = nullptr;
+    QString m_caption; // the window's caption with the program version
     QHBoxLayout *m_toolLayout = nullptr;
     QAction *m_firstBulkCorrection = nullptr; // the hidden reports after the conversion start here
     QMenu *m_booksMenu = nullptr;

@@ -53,12 +53,18 @@ void UpdateCommands::TestUpdateActionExecute()
     m_checking = true;
     const auto done = qScopeGuard([this] { m_checking = false; });
 
-    if (!fetchIntoMemo())
+    // The user asked: a check that cannot be made, or finds nothing, says so (the start-up check is silent).
+    if (!fetchIntoMemo()) {
+        MessageBoxes::information(m_window, QStringLiteral("Не удалось проверить обновления: нет связи с сервером "
+                                                           "обновлений. Проверьте подключение к интернету."));
         return;
+    }
     const QString latest = m_memo->document()->firstBlock().text();
     // An empty notice is no notice.
-    if (m_memo->document()->isEmpty() || latest.isEmpty())
+    if (m_memo->document()->isEmpty() || latest.isEmpty()) {
+        MessageBoxes::information(m_window, QStringLiteral("Сведений о новых версиях программы нет."));
         return;
+    }
 
     TConfirmation_Form form(m_window);
     form.Msg->setText(updateCheckMessage(versionText(), latest));

@@ -7,13 +7,13 @@
 
 namespace kalvor::gui {
 
-// Hands a document, web page or mailto: link to the desktop. The result is not examined: a missing
-// mail program or browser is the desktop's business. Tests put a recorder in its place.
-using UrlOpener = std::function<void(const QUrl &)>;
+// Hands a document, web page or mailto: link to the desktop; false when the desktop has no program for
+// it. Tests put a recorder in its place.
+using UrlOpener = std::function<bool(const QUrl &)>;
 
 inline UrlOpener desktopUrlOpener()
 {
-    return [](const QUrl &url) { QDesktopServices::openUrl(url); };
+    return [](const QUrl &url) { return QDesktopServices::openUrl(url); };
 }
 
 } // namespace kalvor::gui

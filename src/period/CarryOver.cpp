@@ -133,8 +133,9 @@ CarryOverPlan planCarryOver(const TAppSettings &settings, int year, int month, b
     return plan;
 }
 
-CarryOverSummary carryOverRemains(const CarryOverPlan &plan, const QString &versionText, const Progress &progress)
+CarriedRemains carryRemains(const CarryOverPlan &plan, const QString &versionText, const Progress &progress)
 {
+    CarriedRemains carried;
     TableData source;
     readDataPacketFile(plan.previousTable, source);
     TableData target;
@@ -155,7 +156,7 @@ CarryOverSummary carryOverRemains(const CarryOverPlan &plan, const QString &vers
     const auto keyOf = [&](std::uint32_t r) { return source.text(source.recordCells(r)[keyField]); };
     std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) { return keyOf(a) < keyOf(b); });
 
-    CarryOverSummary summary;
+    CarryOverSummary &summary = carried.summary;
     summary.rowsRead = static_cast<qint64>(order.size());
     progress.start(summary.rowsRead);
 
@@ -245,14 +246,21 @@ CarryOverSummary carryOverRemains(const CarryOverPlan &plan, const QString &vers
     const std::string version = (QStringLiteral("Версия ") + versionText).toStdString();
     const std::string yymm = plan.periodString.mid(2, 4).toStdString();
 
+    const int productField = columnIndex(source, u"production_name");
     std::vector<Cell> cells;
     std::string key;
     for (std::size_t i = 0; i < order.size(); ++i) {
-        if (dropped[i])
-            continue;
         const Cell *row = source.recordCells(order[i]);
         key.assign(source.text(row[keyField]));
         const RowKind kind = kindOf(key);
+        if (dropped[i]) {
+            if (kind != RowKind::Invoice && key.size() >= 16) {
+                key.replace(12, 4, yymm);
+                carried.dropped.push_back(
+                    {key, productField < 0 ? std::string() : std::string(source.text(row[productField]))});
+            }
+            continue;
+        }
         copy.copyRow(order[i], key, cells,
                      kind == RowKind::Invoice    ? nullptr
                      : kind == RowKind::Position ? &positionOverwritten
@@ -273,10 +281,16 @@ CarryOverSummary carryOverRemains(const CarryOverPlan &plan, const QString &vers
         fresh.appendRecord(cells.data(), 0);
         ++summary.rowsKept;
     }
+    carried.table = std::move(fresh);
+    return carried;
+}
 
+CarryOverSummary carryOverRemains(const CarryOverPlan &plan, const QString &versionText, const Progress &progress)
+{
+    const CarriedRemains carried = carryRemains(plan, versionText, progress);
     QDir().mkpath(QFileInfo(plan.carriedFile).absolutePath());
-    saveDataPacketFile(fresh, plan.carriedFile);
-    return summary;
+    saveDataPacketFile(carried.table, plan.carriedFile);
+    return carried.summary;
 }
 
 void installPeriod(TAppSettings &settings, const CarryOverPlan &plan)

@@ -1,8 +1,12 @@
 #pragma once
 
 #include "app/Progress.h"
+#include "store/TableData.h"
 
 #include <QString>
+
+#include <string>
+#include <vector>
 
 namespace kalvor {
 class TAppSettings;
@@ -53,6 +57,20 @@ struct CarryOverSummary {
 // result, in the template's columns and without a change log, is written to `plan.carriedFile`. Safe
 // to run on a worker thread: it touches no settings and no file but that one. Throws KalvorError.
 CarryOverSummary carryOverRemains(const CarryOverPlan &plan, const QString &versionText, const Progress &progress = {});
+
+// The pass's result in memory, before it is written: the carried table and, for the update of a month
+// that exists already, the positions and transfers left behind for lack of remains (keys in the new
+// period's form, with their product names).
+struct CarriedRemains {
+    struct DroppedRow {
+        std::string key;
+        std::string productionName;
+    };
+    TableData table;
+    std::vector<DroppedRow> dropped;
+    CarryOverSummary summary;
+};
+CarriedRemains carryRemains(const CarryOverPlan &plan, const QString &versionText, const Progress &progress = {});
 
 // Makes the planned period current: its folder, the requisites copy, the declaration (the carried file,
 // or the template when `plan.previousTable` is empty), the settings and the configuration file's

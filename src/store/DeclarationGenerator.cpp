@@ -269,7 +269,8 @@ public:
         const std::string stem = options.inn + twoDigits(options.year % 100) + twoDigits(options.month) + "00";
         m_keyStem = stem;
         for (int i = 0; i < std::max(2, options.departments); ++i)
-            m_departments.push_back(DeclarationGenerator::departmentCode(options.inn, i));
+            m_departments.push_back(options.numberedDepartments ? std::to_string(i + 1)
+                                                                : DeclarationGenerator::departmentCode(options.inn, i));
         m_version = fileText("Версия 1.0.0.0", engine);
     }
 

@@ -20,6 +20,8 @@ struct DeclarationOptions {
     std::uint64_t seed = 1;
     std::string inn = "123456789000"; // 12 characters, as in the key
     int departments = 4; // subdivisions the rows are spread over (at least 2: transfers need two)
+    // Subdivision codes 1..N (as a filer numbers them for the verification) instead of KPP-like codes.
+    bool numberedDepartments = false;
     int year = 2012;
     int month = 3;
 };

@@ -3,6 +3,8 @@
 #include "store/RowView.h"
 #include "store/Table.h"
 
+#include <utility>
+
 namespace kalvor {
 namespace {
 
@@ -67,18 +69,33 @@ QString requisitesRefusedMessage()
     return QStringLiteral("Не все поля заполнены или введены недостоверные сведения");
 }
 
-bool requisitesAccepted(const RequisitesEntry &entry)
+QStringList requisitesFaults(const RequisitesEntry &entry)
 {
-    for (const QString *text : {&entry.organizationName, &entry.dkey, &entry.lowAddress, &entry.postAddress,
-             &entry.departmentCount, &entry.licenseSerial, &entry.licenseNumber, &entry.licenseDate,
-             &entry.licenseDeadline, &entry.nameLeader, &entry.nameCounter})
-        if (blank(*text))
-            return false;
-    bool ok = false;
-    const qint64 departments = entry.departmentCount.trimmed().toLongLong(&ok);
-    // The INN opens every declaration key, so it must be exactly the 10 or 12 digits of a real one.
-    return ok && departments > 0 && isInn(entry.dkey);
+    const std::pair<const QString *, const char *> fields[] = {
+        {&entry.organizationName, "organization_name"}, {&entry.dkey, "dkey"},
+        {&entry.lowAddress, "low_address"},             {&entry.postAddress, "post_address"},
+        {&entry.departmentCount, "department_count"},   {&entry.licenseSerial, "license_serial"},
+        {&entry.licenseNumber, "license_number"},       {&entry.licenseDate, "license_date"},
+        {&entry.licenseDeadline, "license_deadline"},   {&entry.nameLeader, "name_leader"},
+        {&entry.nameCounter, "name_counter"},
+    };
+    QStringList faults;
+    for (const auto &[text, name] : fields) {
+        bool wrong = blank(*text);
+        if (!wrong && text == &entry.departmentCount) {
+            bool ok = false;
+            wrong = !(text->trimmed().toLongLong(&ok) > 0 && ok);
+        } else if (!wrong && text == &entry.dkey) {
+            // The INN opens every declaration key, so it must be exactly the 10 or 12 digits of a real one.
+            wrong = !isInn(*text);
+        }
+        if (wrong)
+            faults.append(QString::fromLatin1(name));
+    }
+    return faults;
 }
+
+bool requisitesAccepted(const RequisitesEntry &entry) { return requisitesFaults(entry).isEmpty(); }
 
 RequisitesEntry requisitesEntryOf(const RowView &row)
 {

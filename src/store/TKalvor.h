@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 
 namespace kalvor {
 
@@ -65,6 +66,8 @@ QString requisitesRefusedMessage();
 // Whether the entry may be saved: every field filled, at least one subdivision, and an INN of 10 or
 // 12 digits.
 bool requisitesAccepted(const RequisitesEntry &entry);
+// The columns whose entries keep it from being saved (organization_name, dkey, ...), in dialog order.
+QStringList requisitesFaults(const RequisitesEntry &entry);
 
 // The entry read from a requisites row (dates in dd.MM.yyyy, empty for NULL).
 RequisitesEntry requisitesEntryOf(const RowView &row);

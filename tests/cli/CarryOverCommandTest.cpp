@@ -1,3 +1,5 @@
+#include "store/DeclarationKey.h"
+#include "store/Table.h"
 #include "support/CliRunner.h"
 #include "support/TempDir.h"
 
@@ -51,4 +53,42 @@ TEST(CliCarryOver, CreatesTheMonthMakesItCurrentAndRefusesToOverwrite)
     EXPECT_TRUE(current.err.contains(QStringLiteral("Выбранный период является текущим.")))
         << current.err.toStdString();
     EXPECT_EQ(carry({QStringLiteral("2012-4")}).status, 2);
+}
+
+TEST(CliCarryOver, UpdateCarriesACorrectionIntoTheExistingMonth)
+{
+    TempDir dir;
+    const QString home = demoWorkspace(dir);
+    const auto carry = [&home](const QStringList &args) {
+        return runCli(QStringList{QStringLiteral("--home"), home, QStringLiteral("carry-over")} + args);
+    };
+    ASSERT_EQ(carry({QStringLiteral("201204")}).status, 0);
+    const CliResult same = carry({QStringLiteral("201204"), QStringLiteral("--update")});
+    EXPECT_EQ(same.status, 0) << same.err.toStdString();
+    EXPECT_EQ(same.out, QStringLiteral("Остатки за период 201204 совпадают с остатками за 201203: декларация не изменена\n"));
+
+    // March sells one more litre of something April carries on.
+    {
+        kalvor::Table march(home + QStringLiteral("/reports/201203/710701234500120300.xml"));
+        march.open();
+        for (march.first(); !march.eof(); march.next())
+            if (kalvor::dkey::kindOf(march.asString(u"dkey")) == kalvor::dkey::KeyKind::Position &&
+                march.asFloat(u"rest") >= 1) {
+                march.edit();
+                march.setFloat(u"rest", march.asFloat(u"rest") - 1);
+                march.post();
+                break;
+            }
+        march.close();
+    }
+    const CliResult updated = carry({QStringLiteral("201204"), QStringLiteral("--update")});
+    EXPECT_EQ(updated.status, 0) << updated.err.toStdString();
+    EXPECT_TRUE(updated.out.contains(QStringLiteral("изменено строк: 1, добавлено строк: 0"))) << updated.out.toStdString();
+    EXPECT_EQ(QDir(home + QStringLiteral("/backup")).entryList(QDir::Files).size(), 1);
+
+    // A month that does not exist yet, and --update with another option.
+    const CliResult may = carry({QStringLiteral("201205"), QStringLiteral("--update")});
+    EXPECT_EQ(may.status, 1);
+    EXPECT_TRUE(may.err.contains(QStringLiteral("201205"))) << may.err.toStdString();
+    EXPECT_EQ(carry({QStringLiteral("201204"), QStringLiteral("--update"), QStringLiteral("--empty")}).status, 2);
 }

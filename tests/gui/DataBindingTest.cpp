@@ -1,10 +1,16 @@
 #include "gui/common/DataBinding.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/TabOrder.h"
 #include "store/Table.h"
 
 #include "ModalDriver.h"
 
+#include <QDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLineEdit>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -167,4 +173,30 @@ TEST_F(DataBindingTest, LookupWritesTheKeyAndShowsTheName)
     EXPECT_EQ(kind.currentIndex(), -1);
     m_table.first();
     EXPECT_EQ(kind.currentText(), QStringLiteral("Водка"));
+}
+
+TEST(TabOrder, FollowsTheReadingOrderWhateverTheOrderOfMaking)
+{
+    QDialog dialog;
+    auto *grid = new QGridLayout(&dialog);
+    // Made bottom-right first; a group box's entries take their place in the reading order too.
+    auto *last = new QLineEdit(&dialog);
+    auto *group = new QGroupBox(QStringLiteral("Группа"), &dialog);
+    auto *inGroup = new QLineEdit(group);
+    (new QVBoxLayout(group))->addWidget(inGroup);
+    auto *right = new QLineEdit(&dialog);
+    auto *left = new QLineEdit(&dialog);
+    auto *hidden = new QLineEdit(&dialog);
+    hidden->hide();
+    grid->addWidget(left, 0, 0);
+    grid->addWidget(right, 0, 1);
+    grid->addWidget(group, 1, 0, 1, 2);
+    grid->addWidget(last, 2, 1);
+    orderTabsWhenShown(&dialog);
+    dialog.show();
+    QList<QWidget *> chain;
+    for (QWidget *w = left; chain.size() < 4; w = w->nextInFocusChain())
+        if (w->focusPolicy() & Qt::TabFocus && w->isVisible())
+            chain.append(w);
+    EXPECT_EQ(chain, (QList<QWidget *>{left, right, inGroup, last}));
 }

@@ -2,6 +2,7 @@
 #include "gui/FirstStartDialogs.h"
 #include "gui/common/DataBinding.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/editing/EntryMarks.h"
 #include "store/TKalvor.h"
 #include "store/Table.h"
 
@@ -164,12 +165,21 @@ TEST_F(EssentialFormTest, KeyboardActivationIsValidatedLikeTheMouse)
         QTest::qWait(300);
         EXPECT_TRUE(dialog.isVisible());
         EXPECT_EQ(refusals(), 3);
+        // The refused entry is marked as in the other entry dialogs, and only that one.
+        EXPECT_TRUE(hasWarningMark(form.name_counter));
+        EXPECT_FALSE(hasWarningMark(form.name_leader));
 
         test::retype(form.name_counter, QStringLiteral("Петрова А. С."));
-        QTest::keyClick(form.name_counter, Qt::Key_Enter);
+        test::retype(form.department_count, QStringLiteral("0"));
+        form.Save->click();
+        EXPECT_FALSE(hasWarningMark(form.name_counter));
+        EXPECT_TRUE(hasWarningMark(form.department_count));
+        EXPECT_EQ(refusals(), 4);
+        test::retype(form.department_count, QStringLiteral("1"));
+        QTest::keyClick(form.department_count, Qt::Key_Enter);
     });
     EXPECT_EQ(form.exec(), QDialog::Accepted);
-    EXPECT_EQ(refusals(), 3);
+    EXPECT_EQ(refusals(), 4);
 }
 
 TEST_F(EssentialFormTest, BadNumberIsRefusedWhenTheFieldIsLeft)

@@ -1,9 +1,8 @@
+#include "gui/RussianTranslations.h"
 #include "gui/common/MessageBoxes.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
 #include <QLocale>
-#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -15,9 +14,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kalvor "));
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    QTranslator translator;
-    if (translator.load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&translator);
+    kalvor::gui::installRussianTranslations(app);
     // No test may wait for a person: every message box answers itself and is only recorded.
     kalvor::gui::MessageBoxes::setAnswerAutomatically(true);
 

@@ -14,6 +14,7 @@
 #include "support/QtPrinters.h"
 #include "support/TempDir.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -120,7 +121,7 @@ TEST_F(UpdateCommandsTest, OtherVersionIsOfferedAndCancelChangesNothing)
     EXPECT_FALSE(noticeFileLeft());
 }
 
-TEST_F(UpdateCommandsTest, NothingToTellMeansNoWindowAndNoMessage)
+TEST_F(UpdateCommandsTest, NothingToTellMeansNoWindowButAMessage)
 {
     network = false;
     commands.TestUpdateActionExecute();
@@ -137,8 +138,16 @@ TEST_F(UpdateCommandsTest, NothingToTellMeansNoWindowAndNoMessage)
     commands.TestUpdateActionExecute();
 
     EXPECT_TRUE(shownMessages.isEmpty());
-    EXPECT_TRUE(MessageBoxes::shownTexts().isEmpty());
+    const QString unreachable = QStringLiteral("Не удалось проверить обновления: нет связи с сервером обновлений. "
+                                               "Проверьте подключение к интернету.");
+    const QString nothing = QStringLiteral("Сведений о новых версиях программы нет.");
+    EXPECT_EQ(MessageBoxes::shownTexts(), (QStringList{unreachable, nothing, nothing, unreachable}));
     EXPECT_FALSE(noticeFileLeft());
+
+    // The check at start-up stays silent whatever it finds.
+    MessageBoxes::clearShownTexts();
+    commands.fetchAtStartup();
+    EXPECT_TRUE(MessageBoxes::shownTexts().isEmpty());
 }
 
 TEST_F(UpdateCommandsTest, UpdaterThatCannotStartKeepsTheProgramOpen)
@@ -198,7 +207,10 @@ TEST(HelpForm, ShowsTheRunningVersionAndTheDeploymentValues)
     d.ownerName = QStringLiteral("Владелец");
     d.consultationPhones = QStringLiteral("8 (800) 000-00-00");
     QList<QUrl> opened;
-    THelpForm form(d, [&opened](const QUrl &url) { opened.append(url); });
+    THelpForm form(d, [&opened](const QUrl &url) {
+        opened.append(url);
+        return true;
+    });
 
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Помощь"));
     EXPECT_EQ(form.LabelName->text(), QStringLiteral("Калвор"));
@@ -263,7 +275,10 @@ protected:
         kalvor.SetINN(QStringLiteral("1234567890"));
         kalvor.SetName(QStringLiteral("ООО Ромашка  плюс"));
         settings.Setkalvor(kalvor);
-        commands.setUrlOpener([this](const QUrl &url) { opened.append(url); });
+        commands.setUrlOpener([this](const QUrl &url) {
+            opened.append(url);
+            return true;
+        });
         commands.setDialogRunner([this](QDialog &dialog) {
             dialogs.append(QString::fromLatin1(dialog.metaObject()->className()));
             dialogParents.append(dialog.parentWidget());
@@ -300,13 +315,22 @@ TEST_F(HelpCommandsTest, PresentDocumentsAreOpened)
     commands.N32Click();
     EXPECT_EQ(opened, (QList<QUrl>{QUrl::fromLocalFile(guide), QUrl::fromLocalFile(amendment)}));
     EXPECT_TRUE(MessageBoxes::shownTexts().isEmpty());
+
+    // A desktop without a program for the file: the user is told where the document lies.
+    commands.setUrlOpener([](const QUrl &) { return false; });
+    commands.N30Click();
+    ASSERT_EQ(MessageBoxes::shownTexts().size(), 1);
+    EXPECT_TRUE(MessageBoxes::shownTexts().at(0).contains(QDir::toNativeSeparators(guide)));
 }
 
 TEST_F(HelpCommandsTest, MailItemsAddressTheAuthorityWithTheFilersSubject)
 {
     deployment.contractMail = QStringLiteral("c@authority.example");
     HelpCommands mail(settings, deployment, &window);
-    mail.setUrlOpener([this](const QUrl &url) { opened.append(url); });
+    mail.setUrlOpener([this](const QUrl &url) {
+        opened.append(url);
+        return true;
+    });
     EXPECT_EQ(mail.contractMailItemCaption(), QStringLiteral("c@authority.example (договорные)"));
     EXPECT_EQ(mail.nonContractMailItemCaption(), deployment.nonContractMail + QStringLiteral(" (бездоговорные)"));
 

@@ -71,7 +71,7 @@ TEST_F(MainWindowTest, NormalStartShowsThePeriodTheRequisitesAndTheViews)
                            QStringLiteral("  Реквизиты"), QStringLiteral("  Поставщики"), QStringLiteral("  Регионы"),
                            QStringLiteral("  Виды продукции"), QStringLiteral("  Обособленные подразделения"),
                            QStringLiteral("  Продукция"), QStringLiteral("Сервис"),
-                           QStringLiteral("  Выгрузить в файлы"), QStringLiteral("  Выгрузить в Excel"),
+                           QStringLiteral("  Выгрузить в файлы"), QStringLiteral("  Выгрузить в Excel"), QStringLiteral("  Обновить остатки следующего месяца"),
                            QStringLiteral("-"),
                            QStringLiteral("  Уменьшить файл отчета"), QStringLiteral("-"),
                            QStringLiteral("  Удалить \"пустые\" данные"), QStringLiteral("-"),
@@ -101,6 +101,7 @@ TEST_F(MainWindowTest, NormalStartShowsThePeriodTheRequisitesAndTheViews)
                 if (item->isVisible() && !item->isSeparator())
                     visible << item->text();
             EXPECT_EQ(visible, (QStringList{QStringLiteral("Выгрузить в файлы"), QStringLiteral("Выгрузить в Excel"),
+                               QStringLiteral("Обновить остатки следующего месяца"),
                                             QStringLiteral("Уменьшить файл отчета"),
                                             QStringLiteral("Удалить \"пустые\" данные")}));
         }

@@ -2,6 +2,7 @@
 #include "app/IniFile.h"
 #include "gui/MainWindow.h"
 #include "gui/editing/EditingCommands.h"
+#include "gui/common/GridColumns.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/TableModel.h"
 #include "gui/editing/InvoiceForm.h"
@@ -16,6 +17,7 @@
 #include <QToolButton>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -243,4 +245,28 @@ TEST_F(MainWindowViewsTest, TheServiceOptionShowsThePriceListingWhichWritesLog1)
     ASSERT_EQ(MessageBoxes::shownTexts().size(), 1);
     EXPECT_TRUE(MessageBoxes::shownTexts().first().contains(QStringLiteral("семьдесят")));
     EXPECT_EQ(readAll(m_dir.file(QStringLiteral("log1.txt"))), "dkey=" + declarationKey(1, 1) + "\r\n");
+}
+
+TEST_F(MainWindowViewsTest, ColumnsFitEveryReopenAndKeepTheWidthsTheUserSets)
+{
+    start();
+    useDeclaration({row(declarationKey(1), "supply_name=\"А\" ttn_numer=\"1\"")});
+    QTableView *grid = m_window->DBGridInvoice;
+    const int narrow = grid->columnWidth(0);
+    // A longer supplier arrives: the column grows at once, up to its cap.
+    useDeclaration({row(declarationKey(1), "supply_name=\"Общество с ограниченной ответственностью Ромашка\"")});
+    EXPECT_GT(grid->columnWidth(0), narrow);
+    EXPECT_LE(grid->columnWidth(0), GridColumns::kMaxWidth);
+    // Titles wrap onto two lines instead of widening their columns.
+    EXPECT_TRUE(grid->horizontalHeader()->defaultAlignment().toInt() & Qt::TextWordWrap);
+    const QFontMetrics header(grid->horizontalHeader()->font());
+    EXPECT_LT(grid->columnWidth(2), header.horizontalAdvance(QStringLiteral("Дата получения лицензии")));
+
+    // A width the user sets holds through reopening and, through the configuration file, a restart.
+    grid->findChild<GridColumns *>()->setUserWidth(QStringLiteral("Номер ТТН"), 210);
+    useDeclaration({row(declarationKey(1), "ttn_numer=\"1\"")});
+    EXPECT_EQ(grid->columnWidth(3), 210);
+    m_window.reset();
+    start();
+    EXPECT_EQ(m_window->DBGridInvoice->columnWidth(3), 210);
 }

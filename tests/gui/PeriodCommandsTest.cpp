@@ -9,9 +9,12 @@
 #include "gui/common/MessageBoxes.h"
 #include "gui/period/DialogForm.h"
 #include "gui/period/GetFolderDialog.h"
+#include "gui/period/NextMonthCommands.h"
+#include "gui/period/OutsideReportNotice.h"
 #include "gui/period/PeriodCommands.h"
 #include "gui/period/TransferRemainsForm.h"
 #include "period/CarryOver.h"
+#include "store/DeclarationKey.h"
 #include "store/Table.h"
 #include "support/QtPrinters.h"
 #include "support/TempDir.h"
@@ -99,7 +102,8 @@ TEST_F(PeriodCommandsTest, ButtonsAndMenuItemsArePlaced)
     ASSERT_NE(service, nullptr);
     EXPECT_EQ(service->actions().at(0)->text(), QStringLiteral("Выгрузить в файлы"));
     EXPECT_EQ(service->actions().at(1)->text(), QStringLiteral("Выгрузить в Excel"));
-    EXPECT_TRUE(service->actions().at(2)->isSeparator());
+    EXPECT_EQ(service->actions().at(2)->text(), QStringLiteral("Обновить остатки следующего месяца"));
+    EXPECT_TRUE(service->actions().at(3)->isSeparator());
     EXPECT_FALSE(commands().N18->isVisible());
 }
 
@@ -199,6 +203,8 @@ TEST_F(PeriodCommandsTest, LoadingAHandedInFolderSwitchesToItAndVerifies)
     commands().ExportToXMLActionExecute();
     const QString handed = out.file(QStringLiteral("201203"));
     EXPECT_EQ(QDir(handed).entryList(QDir::Files).size(), 2);
+    EXPECT_EQ(MessageBoxes::shownTexts().value(0),
+              QStringLiteral("Файлы отчета выгружены в папку ") + QDir::toNativeSeparators(handed));
 
     setFolderChooser([&](QWidget *, const QString &caption, QString &folder) {
         EXPECT_EQ(caption, QStringLiteral("Выберете папку с отчетом"));
@@ -217,6 +223,83 @@ TEST_F(PeriodCommandsTest, LoadingAHandedInFolderSwitchesToItAndVerifies)
         IniFile(dir.file(QStringLiteral("tamrel.ini"))).readString(QStringLiteral("recent"), QStringLiteral("path")),
         handed);
     EXPECT_EQ(configured(), QStringLiteral("201203"));
+
+    // The window shows where the report comes from and leads back to the workspace's own period.
+    auto *outside = window->findChild<OutsideReportNotice *>(QStringLiteral("OutsideReportNotice"));
+    ASSERT_NE(outside, nullptr);
+    EXPECT_TRUE(outside->isVisibleTo(window.get()));
+    EXPECT_TRUE(outside->text().contains(QDir::toNativeSeparators(handed)));
+    EXPECT_TRUE(window->windowTitle().contains(QDir::toNativeSeparators(handed)));
+    EXPECT_FALSE(window->nextMonthCommands()->UpdateNextMonthAction->isEnabled());
+    Q_EMIT outside->linkActivated(QStringLiteral("back"));
+    EXPECT_EQ(window->AppSettings->FDeclarationFileName.left(dir.path().size()), dir.path());
+    EXPECT_FALSE(outside->isVisibleTo(window.get()));
+    EXPECT_FALSE(window->windowTitle().contains(QDir::toNativeSeparators(handed)));
+    EXPECT_TRUE(window->Views.isOpen());
+}
+
+TEST_F(PeriodCommandsTest, ACorrectedMonthUpdatesTheNextOneFromThePeriodLine)
+{
+    // April is carried over from March, then March is opened again.
+    {
+        ModalDriver driver(choose(3, 6));
+        commands().LoadAccountActionExecute();
+    }
+    const QString april = window->AppSettings->FDeclarationFileName;
+    window->GetNewPeriod(12, 3);
+    NextMonthCommands &next = *window->nextMonthCommands();
+    ASSERT_TRUE(next.UpdateNextMonthAction->isEnabled());
+    auto *notice = window->findChild<QLabel *>(QStringLiteral("NextMonthNotice"));
+    ASSERT_NE(notice, nullptr);
+    next.checkNow();
+    EXPECT_FALSE(next.nextMonthStale());
+    EXPECT_FALSE(notice->isVisibleTo(window.get()));
+
+    // March sells one more litre of a product April carries on.
+    QString key;
+    double marchRest = 0;
+    {
+        Table march(window->AppSettings->FDeclarationFileName);
+        march.open();
+        for (march.first(); !march.eof(); march.next()) {
+            if (dkey::kindOf(march.asString(u"dkey")) == dkey::KeyKind::Position && march.asFloat(u"rest") >= 1) {
+                key = dkey::withPeriod(march.asString(u"dkey"), QStringLiteral("201204"));
+                marchRest = march.asFloat(u"rest") - 1;
+                march.edit();
+                march.setFloat(u"volume_charges", march.asFloat(u"volume_charges") + 1);
+                march.setFloat(u"rest", marchRest);
+                march.post();
+                break;
+            }
+        }
+        march.close();
+    }
+    ASSERT_FALSE(key.isEmpty());
+    const auto aprilRow = [&] {
+        Table table(april);
+        table.open();
+        for (table.first(); !table.eof(); table.next())
+            if (table.asString(u"dkey") == key)
+                return std::pair(table.asFloat(u"rest_volume"), table.asFloat(u"rest"));
+        return std::pair(-1.0, -1.0);
+    };
+    const auto [openingBefore, restBefore] = aprilRow();
+    next.checkNow();
+    EXPECT_TRUE(next.nextMonthStale());
+    EXPECT_TRUE(notice->isVisibleTo(window.get()));
+    EXPECT_TRUE(notice->text().contains(QStringLiteral("Обновить остатки следующего месяца")));
+
+    MessageBoxes::clearShownTexts();
+    Q_EMIT notice->linkActivated(QStringLiteral("update"));
+    ASSERT_EQ(MessageBoxes::shownTexts().size(), 2) << MessageBoxes::shownTexts().join(u'\n').toStdString();
+    EXPECT_TRUE(MessageBoxes::shownTexts().at(0).contains(QStringLiteral("изменятся остатки строк: 1, добавятся строки: 0")));
+    const auto [openingAfter, restAfter] = aprilRow();
+    EXPECT_DOUBLE_EQ(openingAfter, marchRest);
+    EXPECT_NEAR(openingAfter - openingBefore, -1.0, 1e-9);
+    EXPECT_NEAR(restAfter - restBefore, -1.0, 1e-9);
+    next.checkNow();
+    EXPECT_FALSE(notice->isVisibleTo(window.get()));
+    EXPECT_EQ(window->AppSettings->FPeriodString, QStringLiteral("201203"));
 }
 
 TEST_F(PeriodCommandsTest, BadFolderNameStopsWithItsMessage)

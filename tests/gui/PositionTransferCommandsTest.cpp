@@ -184,7 +184,17 @@ TEST_F(PositionTransferCommandsTest, TheChecksOfANewPositionKeepTheDialogOpenUnt
             EXPECT_TRUE(hasWarningMark(form.DBEditProductionName));
             EXPECT_TRUE(hasWarningMark(form.DBLookupComboBox3));
             EXPECT_FALSE(hasWarningMark(form.DBLookupComboBox1)); // the invoice's subdivision is there
-            EXPECT_TRUE(shown(QStringLiteral("Возможно количество тары в приходе больше допустимого значения или меньше 0")));
+            // Quantities left empty count as none; the package volume must still be typed.
+            EXPECT_EQ(form.DBEditReturnVolume->text(), QStringLiteral("0,000"));
+            EXPECT_FALSE(hasWarningMark(form.DBEditReturnVolume));
+            EXPECT_TRUE(hasWarningMark(form.DBEditPackageVolume));
+            // The displays the arithmetic fills keep the dialog's look after a refused save.
+            EXPECT_FALSE(form.DBTextRest->autoFillBackground());
+            EXPECT_NE(form.DBTextRest->palette().color(QPalette::Window), QColor(Qt::white));
+            // The product book is opened with the mouse: Tab goes from the name on to the date.
+            EXPECT_FALSE(form.Button1->focusPolicy() & Qt::TabFocus);
+            // An empty package count is no count: it counts as 0 and is not suspicious.
+            EXPECT_FALSE(shown(QStringLiteral("Возможно количество тары в приходе больше допустимого значения или меньше 0")));
 
             // Chosen with the keys (or the wheel): the product's fields follow as from the list.
             QTest::keyClick(form.DBLookupComboBoxProductionName, Qt::Key_Down);

@@ -1,5 +1,7 @@
 #include "period/CarryOver.h"
+#include "period/NextMonthUpdate.h"
 #include "app/Startup.h"
+#include "maintenance/Backup.h"
 #include "app/TAppSettings.h"
 #include "store/DeclarationKey.h"
 #include "store/FileCopy.h"
@@ -15,6 +17,8 @@
 #include <QFile>
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 namespace kalvor {
 namespace {
@@ -304,6 +308,126 @@ TEST_F(CarryOverTest, ValuesGoThroughTheTemplatesTypesOrStopTheCommand)
     }
     EXPECT_FALSE(QFile::exists(plan.carriedFile));
     EXPECT_FALSE(QFileInfo::exists(plan.folder));
+}
+
+// April exists with entries of its own when March is corrected: the update carries March's remains again.
+class NextMonthUpdateTest : public CarryOverTest {
+protected:
+    void SetUp() override
+    {
+        CarryOverTest::SetUp();
+        march = writePrevious(QStringLiteral("201203"), marchRows("3.000", "2.000", "0.000"));
+        carry(12, 4);
+        april = settings.FDeclarationFileName;
+        // April sells a litre of vodka and buys cognac under invoice number 2, free again after March's
+        // invoice 2 was not carried.
+        Table table(april);
+        table.open();
+        table.setIndexFieldNames(QStringLiteral("dkey"));
+        table.setRecNo(2);
+        table.edit();
+        table.setString(u"volume_charges", QStringLiteral("1.000"));
+        table.setString(u"rest", QStringLiteral("2.000"));
+        table.post();
+        const QByteArray aprilKey = "71070123450012040000000200000";
+        for (const auto &[tail, name, rest] : {std::tuple{"000", "", ""}, std::tuple{"100", "Коньяк", "5.000"}}) {
+            table.append();
+            table.setString(u"dkey", QString::fromLatin1(aprilKey.left(29) + tail));
+            table.setString(u"production_name", QString::fromUtf8(name));
+            table.setString(u"ttn_numer", QStringLiteral("A-7"));
+            table.setString(u"rest_volume", QString::fromLatin1(*name ? "0.000" : ""));
+            table.setString(u"rest", QString::fromLatin1(rest));
+            table.post();
+        }
+        table.close();
+    }
+
+    QList<QByteArray> marchRows(const char *vodka, const char *wine, const char *beer,
+                                const QList<QByteArray> &more = {}) const
+    {
+        QList<QByteArray> rows{
+            row(1, 0, 0, "ttn_numer=\"M-1\""),
+            row(1, 1, 0, QByteArray("ttn_numer=\"M-1\" production_name=\"Водка\" rest=\"") + vodka + '"'),
+            row(1, 2, 0, QByteArray("ttn_numer=\"M-1\" production_name=\"Вино\" rest=\"") + wine + '"'),
+            row(2, 0, 0, "ttn_numer=\"M-2\""),
+            row(2, 1, 0, QByteArray("ttn_numer=\"M-2\" production_name=\"Пиво\" rest=\"") + beer + '"'),
+        };
+        return rows + more;
+    }
+
+    period::NextMonthUpdateSummary update()
+    {
+        const period::NextMonthUpdatePlan plan = period::planNextMonthUpdate(settings, 12, 4);
+        const period::NextMonthUpdateSummary summary = period::updateNextMonthRemains(plan, QStringLiteral("1.0.0"));
+        if (!summary.upToDate())
+            period::installNextMonthUpdate(settings, plan);
+        EXPECT_FALSE(QFile::exists(plan.updatedFile));
+        return summary;
+    }
+
+    QString march;
+    QString april;
+};
+
+TEST_F(NextMonthUpdateTest, ACorrectedMonthUpdatesTheNextOneKeepingItsEntries)
+{
+    // Two more bottles of vodka sold in March, a forgotten position of invoice 1 with stock.
+    test::writeDeclaration(QFileInfo(march).absolutePath(), QFileInfo(march).fileName(),
+                           marchRows("1.000", "2.000", "0.000",
+                                     {row(1, 3, 0, "ttn_numer=\"M-1\" production_name=\"Ликер\" rest=\"4.000\"")}));
+    const period::NextMonthUpdateSummary summary = update();
+    EXPECT_EQ(summary.rowsChanged, 1);
+    EXPECT_EQ(summary.rowsAdded, 1);
+    // Vodka opens with March's litre and April's own sale still stands; cognac keeps number 2 although
+    // March's beer had it; the liqueur arrives as the carry-over would have brought it.
+    EXPECT_EQ(column("rest_volume"),
+              QStringList({QStringLiteral("12040000000100000000="), QStringLiteral("12040000000100000100=1.000"),
+                           QStringLiteral("12040000000100000200=2.000"), QStringLiteral("12040000000100000300=4.000"),
+                           QStringLiteral("12040000000200000000="), QStringLiteral("12040000000200000100=0.000")}));
+    EXPECT_EQ(column("rest"),
+              QStringList({QStringLiteral("12040000000100000000="), QStringLiteral("12040000000100000100=0.000"),
+                           QStringLiteral("12040000000100000200=2.000"), QStringLiteral("12040000000100000300=4.000"),
+                           QStringLiteral("12040000000200000000="), QStringLiteral("12040000000200000100=5.000")}));
+    EXPECT_EQ(column("volume_charges").at(1), QStringLiteral("12040000000100000100=1.000"));
+    EXPECT_EQ(maintenance::backupsOf(settings.FcurDir, april).size(), 1);
+    EXPECT_EQ(settings.FPeriodString, QStringLiteral("201204"));
+
+    // Sold out in March after all: the wine opens April with nothing; run again, nothing is left to do.
+    test::writeDeclaration(QFileInfo(march).absolutePath(), QFileInfo(march).fileName(),
+                           marchRows("1.000", "0.000", "0.000",
+                                     {row(1, 3, 0, "ttn_numer=\"M-1\" production_name=\"Ликер\" rest=\"4.000\"")}));
+    EXPECT_EQ(update().rowsChanged, 1);
+    EXPECT_EQ(column("rest").at(2), QStringLiteral("12040000000100000200=0.000"));
+    EXPECT_TRUE(update().upToDate());
+    EXPECT_EQ(maintenance::backupsOf(settings.FcurDir, april).size(), 2);
+}
+
+TEST_F(NextMonthUpdateTest, RefusesWhatItCannotDoAndChangesNothing)
+{
+    const auto refusal = [this](int year, int month) {
+        try {
+            const period::NextMonthUpdatePlan plan = period::planNextMonthUpdate(settings, year, month);
+            period::updateNextMonthRemains(plan, QStringLiteral("1.0.0"));
+        } catch (const KalvorError &e) {
+            return e.message();
+        }
+        return QString();
+    };
+    // May does not exist yet; February has no declaration to carry from.
+    EXPECT_TRUE(refusal(12, 5).contains(QStringLiteral("201205"))) << refusal(12, 5).toStdString();
+    EXPECT_TRUE(refusal(12, 3).contains(QStringLiteral("201202")));
+    // Beer back in March's stock, but April gave its number to cognac.
+    test::writeDeclaration(QFileInfo(march).absolutePath(), QFileInfo(march).fileName(),
+                           marchRows("3.000", "2.000", "1.000"));
+    const QByteArray before = [this] {
+        QFile file(april);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    EXPECT_TRUE(refusal(12, 4).contains(QStringLiteral("строка 71070123450012040000000200000000 описывает другую накладную")))
+        << refusal(12, 4).toStdString();
+    QFile file(april);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "gui/common/DataBinding.h"
 
 #include "app/Formats.h"
+#include "editing/FieldCaptions.h"
 #include "gui/common/MessageBoxes.h"
 #include "store/KalvorError.h"
 #include "store/Table.h"
@@ -162,7 +163,7 @@ bool BoundLineEdit::commit()
         store(text());
     } catch (const KalvorError &error) {
         // The typed text stays for correcting; the field keeps its old value.
-        MessageBoxes::error(window(), error.message());
+        MessageBoxes::error(window(), withFieldCaption(error.message(), fieldName()));
         setFocus(Qt::OtherFocusReason);
         selectAll();
         m_committing = false;
@@ -300,7 +301,7 @@ bool BoundLookupComboBox::commit()
     try {
         writeText(currentKey());
     } catch (const KalvorError &error) {
-        MessageBoxes::error(window(), error.message());
+        MessageBoxes::error(window(), withFieldCaption(error.message(), fieldName()));
         refresh();
         setFocus(Qt::OtherFocusReason);
         return false;

@@ -4,6 +4,7 @@
 #include "app/Version.h"
 #include "editing/PositionEditing.h"
 #include "editing/TransferEditing.h"
+#include "gui/common/ActionIcons.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/editing/DeleteForm.h"
 #include "gui/editing/InnerTransferForm.h"
@@ -13,8 +14,6 @@
 #include "store/Table.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QStyle>
 
 namespace kalvor::gui {
 namespace {
@@ -59,35 +58,34 @@ EditingCommands::EditingCommands(DeclarationViews &views, QWidget *window, Editi
 
 void EditingCommands::createActions(QObject *owner)
 {
-    QStyle *style = QApplication::style();
-    const auto make = [this, owner, style](const char *name, const QString &hint, QStyle::StandardPixmap icon,
-                                           void (EditingCommands::*handler)()) {
-        auto *a = new QAction(style->standardIcon(icon), hint, owner);
+    const auto make = [this, owner](const char *name, const QString &hint, ActionIcon icon,
+                                    void (EditingCommands::*handler)()) {
+        auto *a = new QAction(actionIcon(icon), hint, owner);
         a->setObjectName(QString::fromLatin1(name));
         a->setToolTip(hint);
         connect(a, &QAction::triggered, this, handler);
         return a;
     };
-    AddInvoiceAction = make("AddInvoiceAction", QStringLiteral("Создать новую накладную"), QStyle::SP_FileIcon,
+    AddInvoiceAction = make("AddInvoiceAction", QStringLiteral("Создать новую накладную"), ActionIcon::Add,
                             &EditingCommands::AddInvoiceActionExecute);
     EditInvoiceAction = make("EditInvoiceAction", QStringLiteral("Редактировать накладную"),
-                             QStyle::SP_FileDialogDetailedView, &EditingCommands::EditInvoiceActionExecute);
-    DeleteInvoiceAction = make("DeleteInvoiceAction", QStringLiteral("Удалить накладную"), QStyle::SP_TrashIcon,
+                             ActionIcon::Edit, &EditingCommands::EditInvoiceActionExecute);
+    DeleteInvoiceAction = make("DeleteInvoiceAction", QStringLiteral("Удалить накладную"), ActionIcon::Delete,
                                &EditingCommands::DeleteInvoiceActionExecute);
-    AddProductionAction = make("AddProductionAction", QStringLiteral("Создать новую продукцию"), QStyle::SP_FileIcon,
+    AddProductionAction = make("AddProductionAction", QStringLiteral("Создать новую продукцию"), ActionIcon::Add,
                                &EditingCommands::AddProductionActionExecute);
     EditProductionAction = make("EditProductionAction", QStringLiteral("Редактировать продукцию"),
-                                QStyle::SP_FileDialogDetailedView, &EditingCommands::EditProductionActionExecute);
-    DeleteProductionAction = make("DeleteProductionAction", QStringLiteral("Удалить продукцию"), QStyle::SP_TrashIcon,
+                                ActionIcon::Edit, &EditingCommands::EditProductionActionExecute);
+    DeleteProductionAction = make("DeleteProductionAction", QStringLiteral("Удалить продукцию"), ActionIcon::Delete,
                                   &EditingCommands::DeleteProductionActionExecute);
     CopyProductionAction = make("CopyProductionAction", QStringLiteral("Скопировать текущую"),
-                                QStyle::SP_FileDialogContentsView, &EditingCommands::CopyProductionActionExecute);
+                                ActionIcon::Copy, &EditingCommands::CopyProductionActionExecute);
     AddInnerTransferAction = make("AddInnerTransferAction", QStringLiteral("Создать внутреннее перемещение"),
-                                  QStyle::SP_FileIcon, &EditingCommands::AddInnerTransferActionExecute);
+                                  ActionIcon::Add, &EditingCommands::AddInnerTransferActionExecute);
     EditInnerTransferAction = make("EditInnerTransferAction", QStringLiteral("Редактировать внутреннее перемещение"),
-                                   QStyle::SP_FileDialogDetailedView, &EditingCommands::EditInnerTransferActionExecute);
+                                   ActionIcon::Edit, &EditingCommands::EditInnerTransferActionExecute);
     DeleteInnerTransferAction = make("DeleteInnerTransferAction", QStringLiteral("Удалить внутреннее перемещение"),
-                                     QStyle::SP_TrashIcon, &EditingCommands::DeleteInnerTransferActionExecute);
+                                     ActionIcon::Delete, &EditingCommands::DeleteInnerTransferActionExecute);
     // Until a period is open only adding an invoice is offered (and it reports the missing period).
     for (QAction *a :
          {EditInvoiceAction, AddProductionAction, EditProductionAction, DeleteProductionAction, CopyProductionAction,
@@ -270,6 +268,19 @@ void EditingCommands::DeleteProductionActionExecute()
         MessageBoxes::error(m_window, e.message());
     }
     m_hooks.reopenViews({at.invoice, at.position > 1 ? at.position - 1 : 1, 1});
+}
+
+QString EditingCommands::deleteUnavailableReason(const QAction *remove) const
+{
+    if (remove == nullptr || remove->isEnabled() || !m_views.isOpen())
+        return {};
+    if (remove == DeleteProductionAction && !m_views.ClientDataSetProduction.isEmpty() &&
+        !m_views.ClientDataSetTransfer.isEmpty())
+        return QStringLiteral("Продукцию с внутренними перемещениями удалить нельзя: сначала удалите ее перемещения.");
+    if (remove == DeleteInvoiceAction && !m_views.ClientDataSetInvoice.isEmpty() &&
+        !m_views.ClientDataSetProduction.isEmpty())
+        return QStringLiteral("Накладную с продукцией удалить нельзя: сначала удалите ее продукцию.");
+    return {};
 }
 
 void EditingCommands::AddInnerTransferActionExecute()

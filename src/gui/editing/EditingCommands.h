@@ -45,6 +45,9 @@ public:
     void AddInnerTransferActionExecute();
     void EditInnerTransferActionExecute();
     void DeleteInnerTransferActionExecute();
+    // Why a delete command is unavailable for the selected row (a position with transfers, an invoice
+    // with positions); empty when it is available or nothing is selected.
+    QString deleteUnavailableReason(const QAction *remove) const;
 
     QAction *AddInvoiceAction = nullptr;
     QAction *EditInvoiceAction = nullptr;

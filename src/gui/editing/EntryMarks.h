@@ -12,7 +12,8 @@ namespace kalvor::gui {
 // The warning colour of the entry dialogs.
 inline const QColor kEntryWarningColour{0xFF, 0x88, 0x00};
 
-// Paints an entry (edit, drop-down or display label) in the warning colour, or white.
+// Paints an entry (edit, drop-down or display label) in the warning colour, or white. A display the
+// program fills goes back to the dialog's own colour, so it never looks like an entry.
 inline void paintEntryMark(QWidget *entry, bool warning)
 {
     const QColor colour = warning ? kEntryWarningColour : QColor(Qt::white);
@@ -21,8 +22,8 @@ inline void paintEntryMark(QWidget *entry, bool warning)
     if (qobject_cast<QComboBox *>(entry) != nullptr)
         look.setColor(QPalette::Button, colour);
     if (qobject_cast<QLabel *>(entry) != nullptr) {
-        look.setColor(QPalette::Window, colour);
-        entry->setAutoFillBackground(true);
+        look.setColor(QPalette::Window, warning ? colour : entry->parentWidget()->palette().color(QPalette::Window));
+        entry->setAutoFillBackground(warning);
     }
     entry->setPalette(look);
 }

@@ -4,6 +4,7 @@
 #include "editing/TransferEditing.h"
 #include "gui/common/DataBinding.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/TabOrder.h"
 #include "gui/editing/ChargesGroup.h"
 #include "gui/editing/EntryMarks.h"
 #include "gui/editing/EntryWidgets.h"
@@ -176,6 +177,7 @@ void TInnerTransferForm::buildLayout()
     Edit1->installEventFilter(this);
     connect(Edit1, &QLineEdit::textChanged, this, &TInnerTransferForm::Edit1Change);
     connect(ButtonSave, &QPushButton::clicked, this, &TInnerTransferForm::ButtonSaveClick);
+    orderTabsWhenShown(this);
     connect(ButtonCancel, &QPushButton::clicked, this, &TInnerTransferForm::reject);
 }
 
@@ -230,6 +232,8 @@ bool TInnerTransferForm::ButtonSaveClick()
 {
     if (!DataSetInnerTransfer.isActive() || !m_binding->commitAll())
         return false;
+    if (position::zeroEmptyQuantities(DataSetInnerTransfer, position::transferQuantities()) > 0)
+        m_binding->refreshAll();
     CalculateSomeFields();
     const transfer::TransferCheck check = transfer::checkTransfer(DataSetInnerTransfer.currentRow(), Edit1->text());
     paintEntryMark(Edit1, check.packageCountEmpty || check.packageCountNotWhole);

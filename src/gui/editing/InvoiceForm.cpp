@@ -5,6 +5,7 @@
 #include "editing/InvoiceEditing.h"
 #include "gui/common/DataBinding.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/TabOrder.h"
 #include "store/KalvorError.h"
 
 #include <QAbstractItemView>
@@ -87,6 +88,7 @@ TInvoiceForm::TInvoiceForm(const Setup &setup, QWidget *parent)
     setWindowTitle(QStringLiteral("Накладная"));
     // Fixed size, no title-bar buttons: the dialog is left through its own two buttons.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    orderTabsWhenShown(this);
     DataSetInvoice.setFileName(setup.declarationFileName);
     DataSetInvoice.setIndexFieldNames(QStringLiteral("dkey"));
     // Invoice rows only, as the invoice view shows them.

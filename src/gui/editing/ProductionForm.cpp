@@ -4,6 +4,7 @@
 #include "editing/PositionEditing.h"
 #include "gui/common/DataBinding.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/TabOrder.h"
 #include "gui/editing/ChargesGroup.h"
 #include "gui/editing/EntryMarks.h"
 #include "gui/editing/EntryWidgets.h"
@@ -144,6 +145,8 @@ void TProductionForm::buildLayout()
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setToolTip(QStringLiteral("Справочник продукции"));
     Button1->setFixedWidth(32);
+    // The book is opened with the mouse; Tab goes from the name straight on to the date.
+    Button1->setFocusPolicy(Qt::ClickFocus);
     DBEditProductionNumber = edit("DBEditProductionNumber", QStringLiteral("production_number"));
     DBLookupComboBox3 = lookup("DBLookupComboBox3", QStringLiteral("production_code"), ClientDataSetKindProduction,
                                QStringLiteral("code"), QStringLiteral("name"));
@@ -270,6 +273,7 @@ void TProductionForm::buildLayout()
             &TProductionForm::DBLookupComboBoxProductionNameCloseUp);
     connect(Button1, &QPushButton::clicked, this, &TProductionForm::Button1Click);
     connect(SaveButton, &QPushButton::clicked, this, &TProductionForm::SaveButtonClick);
+    orderTabsWhenShown(this);
     connect(CancelButton, &QPushButton::clicked, this, &TProductionForm::reject);
 }
 
@@ -401,6 +405,8 @@ bool TProductionForm::SaveButtonClick()
 {
     if (!DataSetProduction.isActive() || !m_binding->commitAll())
         return false;
+    if (position::zeroEmptyQuantities(DataSetProduction, position::positionQuantities()) > 0)
+        m_binding->refreshAll();
     if (position::packageCountSuspicious(DataSetProduction.currentRow()))
         MessageBoxes::information(
             this, QStringLiteral("Возможно количество тары в приходе больше допустимого значения или меньше 0"));

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QTreeView>
 
 namespace kalvor::gui {
 
@@ -29,13 +31,19 @@ bool GetFolderDialog(QWidget *parent, const QString &caption, QString &strFolder
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly, true);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    // The tree starts at the root of all drives; the preselected folder is opened and marked.
+    // The preselected folder is opened and marked; without one the tree starts at the home folder.
     const QFileInfo preselected(strFolder);
     if (!strFolder.isEmpty() && preselected.isDir()) {
         dialog.setDirectory(preselected.absoluteDir());
         dialog.selectFile(preselected.absoluteFilePath());
     } else {
-        dialog.setDirectory(QDir::rootPath());
+        dialog.setDirectory(QDir::homePath());
+    }
+    // Qt's own chooser: room for the dates of the detail view.
+    dialog.resize(860, 520);
+    if (auto *details = dialog.findChild<QTreeView *>(QStringLiteral("treeView"))) {
+        details->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        details->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;

@@ -2,6 +2,7 @@
 
 #include "app/TAppSettings.h"
 #include "gui/DeclarationPeriodForm.h"
+#include "gui/common/ActionIcons.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/period/DialogForm.h"
 #include "gui/period/GetFolderDialog.h"
@@ -20,8 +21,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QProcess>
-#include <QStyle>
 
 namespace kalvor::gui {
 
@@ -29,6 +30,7 @@ namespace {
 
 const QString kRecentSection = QStringLiteral("recent");
 const QString kRecentPath = QStringLiteral("path");
+const QString kRecentExportPath = QStringLiteral("export_path");
 
 QString chooseDeclarationFile(QWidget *parent)
 {
@@ -60,35 +62,34 @@ PeriodCommands::PeriodCommands(TAppSettings &settings, QWidget *window, PeriodWi
 
 void PeriodCommands::createActions(QObject *owner)
 {
-    QStyle *style = QApplication::style();
-    const auto make = [this, owner, style](const char *name, const QString &caption, const QString &hint,
-                                           QStyle::StandardPixmap icon, void (PeriodCommands::*handler)()) {
-        auto *action = new QAction(style->standardIcon(icon), caption, owner);
+    const auto make = [this, owner](const char *name, const QString &caption, const QString &hint, const QIcon &icon,
+                                    void (PeriodCommands::*handler)()) {
+        auto *action = new QAction(icon, caption, owner);
         action->setObjectName(QString::fromLatin1(name));
         action->setToolTip(hint);
         connect(action, &QAction::triggered, this, handler);
         return action;
     };
     LoadAccountAction = make("LoadAccountAction", QStringLiteral("Создать отчет и загрузить остатки"),
-                             QStringLiteral("Создать отчет и загрузить остатки"), QStyle::SP_FileDialogNewFolder,
+                             QStringLiteral("Создать отчет и загрузить остатки"), actionIcon(ActionIcon::NewPeriod),
                              &PeriodCommands::LoadAccountActionExecute);
     LoadAddDeclarationAction = make("LoadAddDeclarationAction", QStringLiteral("Добавить/заменить отчет"),
-                                    QStringLiteral("Добавить/заменить отчет"), QStyle::SP_FileDialogToParent,
+                                    QStringLiteral("Добавить/заменить отчет"), actionIcon(ActionIcon::Merge),
                                     &PeriodCommands::LoadAddDeclarationActionExecute);
     ExportToXMLAction =
         make("ExportToXMLAction", QStringLiteral("Выгрузить в файлы"), QStringLiteral("Выгрузка в файлы"),
-             QStyle::SP_DialogSaveButton, &PeriodCommands::ExportToXMLActionExecute);
+             actionIcon(ActionIcon::Export), &PeriodCommands::ExportToXMLActionExecute);
     ImportToDBAction =
         make("ImportToDBAction", QStringLiteral("Загрузить из файла"), QStringLiteral("Загрузить декларацию"),
-             QStyle::SP_DialogOpenButton, &PeriodCommands::ImportToDBActionExecute);
+             actionIcon(ActionIcon::Import), &PeriodCommands::ImportToDBActionExecute);
     N18 = make("N18", QStringLiteral("Тест: сверка остатков на конец периода"),
-               QStringLiteral("Тест: сверка остатков на конец периода"), QStyle::SP_FileDialogContentsView,
+               QStringLiteral("Тест: сверка остатков на конец периода"), QIcon(),
                &PeriodCommands::N18Click);
     N18->setVisible(false);
     UpDate = make("UpDateAction", QStringLiteral("-> в текст"), QStringLiteral("-> в текст"),
-                  QStyle::SP_FileDialogDetailedView, &PeriodCommands::UpDateClick);
+                  QIcon(), &PeriodCommands::UpDateClick);
     BtnDelErrors = make("BtnDelErrorsAction", QStringLiteral("Удалить"), QStringLiteral("Удалить"),
-                        QStyle::SP_TrashIcon, &PeriodCommands::BtnDelErrorsClick);
+                        actionIcon(ActionIcon::Delete), &PeriodCommands::BtnDelErrorsClick);
 }
 
 void PeriodCommands::reopen()
@@ -175,6 +176,8 @@ void PeriodCommands::ImportToDBActionExecute()
 {
     IniFile &ini = m_settings.FIniFile;
     QString folder = ini.readString(kRecentSection, kRecentPath);
+    if (!QFileInfo(folder).isDir())
+        folder = QDir::cleanPath(m_settings.FcurDir);
     if (!GetFolderDialog(m_window, QStringLiteral("Выберете папку с отчетом"), folder))
         return;
     ini.writeString(kRecentSection, kRecentPath, folder);
@@ -222,9 +225,14 @@ void PeriodCommands::LoadAddDeclarationActionExecute()
 
 void PeriodCommands::ExportToXMLActionExecute()
 {
-    QString folder;
+    // The chooser starts where the files went last time, else at the workspace.
+    IniFile &ini = m_settings.FIniFile;
+    QString folder = ini.readString(kRecentSection, kRecentExportPath);
+    if (!QFileInfo(folder).isDir())
+        folder = QDir::cleanPath(m_settings.FcurDir);
     if (!GetFolderDialog(m_window, QStringLiteral("Выберете папку куда выгрузить отчет"), folder))
         return;
+    ini.writeString(kRecentSection, kRecentExportPath, folder);
     try {
         period::exportPeriodFiles(m_settings, folder);
     } catch (const std::exception &e) {
@@ -234,6 +242,8 @@ void PeriodCommands::ExportToXMLActionExecute()
     // The archiver works on its own; the program neither waits for it nor looks at its outcome.
     if (const auto launch = period::archiverLaunch(m_settings, folder))
         m_launch(launch->program, launch->arguments);
+    MessageBoxes::information(m_window, QStringLiteral("Файлы отчета выгружены в папку %1")
+                                            .arg(QDir::toNativeSeparators(QDir(folder).filePath(m_settings.FPeriodString))));
 }
 
 void PeriodCommands::N18Click()

@@ -19,10 +19,19 @@ void TRemainsThread::run()
 }
 
 TTransferRemainsForm::TTransferRemainsForm(TAppSettings &settings, period::CarryOverPlan plan, QWidget *parent)
-    : QDialog(parent), AppSettings(settings), m_plan(std::move(plan)), m_versionText(versionText())
+    : TTransferRemainsForm(settings, QStringLiteral("Перенос остатков"), {}, parent)
+{
+    m_pass = [this, plan = std::move(plan), version = versionText()](const Progress &progress) {
+        m_summary = period::carryOverRemains(plan, version, progress);
+    };
+    m_errorPrefix = QStringLiteral("error in RemainsThread.TransferRemains\n");
+}
+
+TTransferRemainsForm::TTransferRemainsForm(TAppSettings &settings, const QString &caption, Pass pass, QWidget *parent)
+    : QDialog(parent), AppSettings(settings), m_pass(std::move(pass))
 {
     setObjectName(QStringLiteral("TransferRemainsForm"));
-    setWindowTitle(QStringLiteral("Перенос остатков"));
+    setWindowTitle(caption);
     // A title bar without a close box: the window closes itself when the pass ends.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setModal(true);
@@ -93,7 +102,7 @@ void TTransferRemainsForm::Transfer()
     };
     QString error;
     try {
-        m_summary = period::carryOverRemains(m_plan, m_versionText, progress);
+        m_pass(progress);
     } catch (const KalvorError &e) {
         error = e.message();
     } catch (const std::exception &e) {
@@ -125,7 +134,7 @@ void TTransferRemainsForm::finish(const QString &error)
 {
     if (m_thread)
         m_thread->wait();
-    m_error = error.isEmpty() ? QString() : QStringLiteral("error in RemainsThread.TransferRemains\n") + error;
+    m_error = error.isEmpty() ? QString() : m_errorPrefix + error;
     m_finished = true;
     ProgressBarTotal->setRange(0, static_cast<int>(std::max<qint64>(m_total, 1)));
     ProgressBarTotal->setValue(static_cast<int>(m_total));

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QThread>
 
+#include <functional>
 #include <memory>
 
 class QLabel;
@@ -30,11 +31,14 @@ protected:
 };
 
 // "Перенос остатков": shown modally while the worker carries the previous month's table over; closes
-// itself when the pass ends, also after a failure, which it then holds for the caller to report.
+// itself when the pass ends, also after a failure, which it then holds for the caller to report. Other
+// passes over a month's rows (the update of the next month) run behind it under their own caption.
 class TTransferRemainsForm final : public QDialog {
     Q_OBJECT
 public:
+    using Pass = std::function<void(const Progress &)>;
     TTransferRemainsForm(TAppSettings &AppSettings, period::CarryOverPlan plan, QWidget *parent = nullptr);
+    TTransferRemainsForm(TAppSettings &AppSettings, const QString &caption, Pass pass, QWidget *parent = nullptr);
     ~TTransferRemainsForm() override;
 
     TAppSettings &AppSettings;
@@ -67,8 +71,8 @@ private:
     void showProgress(qint64 done);
     void finish(const QString &error);
 
-    period::CarryOverPlan m_plan;
-    QString m_versionText;
+    Pass m_pass;
+    QString m_errorPrefix;
     std::unique_ptr<TRemainsThread> m_thread;
     period::CarryOverSummary m_summary;
     QString m_error;

@@ -2,6 +2,7 @@
 
 #include "gui/common/DataBinding.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/TabOrder.h"
 #include "store/KalvorError.h"
 #include "store/Table.h"
 #include "gui/common/DialogButtons.h"
@@ -25,6 +26,7 @@ TChangeDepartmentCodeForm::TChangeDepartmentCodeForm(const QString &departmentFi
 {
     setObjectName(QStringLiteral("ChangeDepartmentCodeForm"));
     setWindowTitle(QStringLiteral("Код обособленного подразделения"));
+    orderTabsWhenShown(this);
     beginEntry(*DataSetDepartmentCode, departmentFileName, RefBook::DepartmentCode, mode, recNo);
     m_binding = std::make_unique<DataBinding>(*DataSetDepartmentCode);
 

@@ -2,6 +2,7 @@
 
 #include "gui/common/DataBinding.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/TabOrder.h"
 #include "refbooks/RefBookSearch.h"
 #include "store/KalvorError.h"
 #include "store/Table.h"
@@ -47,6 +48,7 @@ TChangeProductionReferenceForm::TChangeProductionReferenceForm(const QString &re
 {
     setObjectName(QStringLiteral("ChangeProductionReferenceForm"));
     setWindowTitle(QStringLiteral("Продукция"));
+    orderTabsWhenShown(this);
     beginEntry(*ClientDataSet1, referenceFileName, RefBook::ProductionReference, mode, recNo);
     openCodeList(*ClientDataSetRegions, regionsFileName, RefBook::Regions);
     openCodeList(*ClientDataSetKindProduction, productionFileName, RefBook::KindProduction);

@@ -2,6 +2,7 @@
 
 #include "gui/common/DataBinding.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/TabOrder.h"
 #include "store/KalvorError.h"
 #include "store/Table.h"
 #include "gui/common/DialogButtons.h"
@@ -24,6 +25,7 @@ TChangeSupplierForm::TChangeSupplierForm(const QString &supplierFileName, EntryM
 {
     setObjectName(QStringLiteral("ChangeSupplierForm"));
     setWindowTitle(QStringLiteral("Поставщик"));
+    orderTabsWhenShown(this);
     beginEntry(*ClientDataSet1, supplierFileName, RefBook::Supplier, mode, recNo);
     m_binding = std::make_unique<DataBinding>(*ClientDataSet1);
 

@@ -1,6 +1,7 @@
 #include "gui/sheets/ReportErrorSettingForm.h"
 
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/TabOrder.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -57,6 +58,7 @@ TReportErrorSettingForm::TReportErrorSettingForm(QWidget *parent) : QDialog(pare
 {
     setObjectName(QStringLiteral("ReportErrorSettingForm"));
     setWindowTitle(QStringLiteral("Настройки"));
+    orderTabsWhenShown(this);
 
     Chk_TTN_DATE = checkBox("Chk_TTN_DATE", QStringLiteral("Проверить дату ТТН"));
     Chk_rest = checkBox("Chk_rest", QStringLiteral("Проверить остатки"));

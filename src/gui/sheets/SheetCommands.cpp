@@ -1,6 +1,7 @@
 #include "gui/sheets/SheetCommands.h"
 
 #include "app/TAppSettings.h"
+#include "gui/common/ActionIcons.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/sheets/ReportErrorSettingForm.h"
 #include "gui/sheets/ToExcelForm.h"
@@ -8,10 +9,8 @@
 #include "store/KalvorError.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
-#include <QStyle>
 #include <QUrl>
 
 namespace kalvor::gui {
@@ -28,13 +27,12 @@ SheetCommands::SheetCommands(TAppSettings &settings, QWidget *window, SheetWindo
 
 void SheetCommands::createActions(QObject *owner)
 {
-    QStyle *style = QApplication::style();
     ExportToXLSAction =
-        new QAction(style->standardIcon(QStyle::SP_FileDialogListView), QStringLiteral("Выгрузить в Excel"), owner);
+        new QAction(actionIcon(ActionIcon::Workbook), QStringLiteral("Выгрузить в Excel"), owner);
     ExportToXLSAction->setObjectName(QStringLiteral("ExportToXLSAction"));
     ExportToXLSAction->setToolTip(QStringLiteral("Экспортировать в MS Excel"));
     ReportErrorSetting =
-        new QAction(style->standardIcon(QStyle::SP_MessageBoxQuestion), QStringLiteral("Проверка отчета"), owner);
+        new QAction(actionIcon(ActionIcon::Check), QStringLiteral("Проверка отчета"), owner);
     ReportErrorSetting->setObjectName(QStringLiteral("ReportErrorSetting"));
     ReportErrorSetting->setToolTip(QStringLiteral("Проверка отчета"));
     connect(ExportToXLSAction, &QAction::triggered, this, &SheetCommands::ExportToXLSActionExecute);
