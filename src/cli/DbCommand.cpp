@@ -1,5 +1,7 @@
 #include "cli/WorkspacePeriod.h"
 
+#include "cli/DbReports.h"
+
 #include "app/Workspace.h"
 #include "dbupload/BatchUpload.h"
 #include "dbupload/ConnectionFile.h"
@@ -23,7 +25,8 @@ using namespace dbupload;
 
 const QString kUsage = QStringLiteral(
     "использование: kalvor-cli [--home ПАПКА] db init | upload | upload-log | batch-upload ПАПКА | "
-    "import-objects ФАЙЛ.csv | call ПРОЦЕДУРА [ПАРАМЕТР...]");
+    "import-objects ФАЙЛ.csv | call ПРОЦЕДУРА [ПАРАМЕТР...] | report ИМЯ --from ГГГГММ --to ГГГГММ [--inn ИНН] "
+    "ВЫХОД.xlsx | objects-report --from ГГГГММ --to ГГГГММ ВЫХОД.xlsx");
 
 void print(const QString &line) { std::printf("%s\n", line.toUtf8().constData()); }
 
@@ -156,14 +159,18 @@ Command dbCommand()
 {
     return {QStringLiteral("db"),
             QStringLiteral("db init | upload | upload-log | batch-upload ПАПКА | import-objects ФАЙЛ.csv | call "
-                           "ПРОЦЕДУРА [ПАРАМЕТР...]"),
+                           "ПРОЦЕДУРА [ПАРАМЕТР...] | report ИМЯ --from ГГГГММ --to ГГГГММ [--inn ИНН] ВЫХОД.xlsx | "
+                           "objects-report --from ГГГГММ --to ГГГГММ ВЫХОД.xlsx"),
             QStringLiteral(
                 "База данных отчетов из файла db.udl рабочей папки. init: создает или обновляет таблицы и процедуры "
                 "(можно повторять); upload: выгружает декларацию и сведения о калворе текущего периода; upload-log: "
                 "добавляет запись сведений о калворе и выгружает их; batch-upload: пакетная выгрузка папки ГГГГММ со "
                 "сданными отчетами (журнал log.txt в рабочей папке, код 1, если хоть один отчет не выгрузился); "
                 "import-objects: заменяет список объектов (alcohol_objects) строками файла CSV; call: выводит строки "
-                "процедуры, как dump"),
+                "процедуры, как dump; report: отчет из меню «Отчеты» (control, suppliers, regions, import, "
+                "suppliers-litr, raion, proizv, vodka52) за месяцы с --from по --to на шаблоне templates/N.xlsx, "
+                "отчету control нужен --inn; objects-report: отчет о полноте данных по объектам декларанта текущего "
+                "периода (шаблон templates/10.xlsx); если данных за период нет, код 1"),
             [](const Options &options, const QStringList &args) {
                 const QString sub = args.value(0);
                 if (sub == u"init" && args.size() == 1)
@@ -178,6 +185,10 @@ Command dbCommand()
                     return importObjectsCommand(options, args[1]);
                 if (sub == u"call" && args.size() >= 2)
                     return call(options, args.mid(1));
+                if (sub == u"report")
+                    return dbReport(options, args.mid(1));
+                if (sub == u"objects-report")
+                    return dbObjectsReport(options, args.mid(1));
                 printError(kUsage);
                 return 2;
             }};

@@ -1,5 +1,6 @@
 #include "support/CliRunner.h"
 #include "support/DatabaseWorkspace.h"
+#include "sheets/XlsxWorkbook.h"
 #include "support/TempDir.h"
 
 #include <QDir>
@@ -84,4 +85,65 @@ TEST(CliDb, InitOnPostgresShowsTheServerNotThePassword)
     const CliResult filers = db(ws.dir.path(), {QStringLiteral("call"), QStringLiteral("rep_inn")});
     EXPECT_EQ(filers.status, 0) << filers.err.toStdString();
     EXPECT_EQ(filers.out, QStringLiteral("inn\n"));
+}
+
+// The regulator reports and the completeness report from the command line: the workbook written where
+// asked, an empty span refused with the program's message and status 1, wrong arguments with status 2.
+TEST(CliDb, WritesTheReportWorkbooks)
+{
+    TempDir dir;
+    const QString home = demoWorkspace(dir);
+    ASSERT_EQ(db(home, {QStringLiteral("upload")}).status, 0);
+    const QString out = dir.file(QStringLiteral("out/suppliers.xlsx"));
+    QDir().mkpath(dir.file(QStringLiteral("out")));
+    const CliResult suppliers = db(home, {QStringLiteral("report"), QStringLiteral("suppliers"), QStringLiteral("--from"),
+                                          QStringLiteral("201203"), QStringLiteral("--to"), QStringLiteral("201203"), out});
+    EXPECT_EQ(suppliers.status, 0) << suppliers.err.toStdString();
+    const kalvor::sheets::SheetLayout sheet = kalvor::sheets::XlsxWorkbook::open(out).sheet();
+    EXPECT_EQ(sheet.textAt(4, 1), QStringLiteral("Отчет составлен за период с март 2012 г. по март 2012 г."));
+    EXPECT_FALSE(sheet.textAt(8, 2).isEmpty());
+
+    const QString control = dir.file(QStringLiteral("out/control.xlsx"));
+    EXPECT_EQ(db(home, {QStringLiteral("report"), QStringLiteral("control"), QStringLiteral("--inn"),
+                        QStringLiteral("7107012345"), QStringLiteral("--from"), QStringLiteral("201203"),
+                        QStringLiteral("--to"), QStringLiteral("201203"), control})
+                  .status,
+              0);
+    EXPECT_TRUE(kalvor::sheets::XlsxWorkbook::open(control).sheet().textAt(4, 1).startsWith(
+        QStringLiteral("Наименование объекта декларирования:")));
+
+    const CliResult empty = db(home, {QStringLiteral("report"), QStringLiteral("import"), QStringLiteral("--from"),
+                                      QStringLiteral("201301"), QStringLiteral("--to"), QStringLiteral("201302"),
+                                      dir.file(QStringLiteral("out/none.xlsx"))});
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_EQ(empty.err, QStringLiteral("За выбранный период данных не обнаружено\n"));
+    EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("out/none.xlsx"))));
+
+    db(home, {QStringLiteral("import-objects"),
+              dir.write(QStringLiteral("objects.csv"),
+                        "INN;Kod_object;Date_object;Kod_raion;Status;Date_priost;Date_save\n7107012345;1;;;0;;\n")});
+    const QString objects = dir.file(QStringLiteral("out/objects.xlsx"));
+    const CliResult completeness = db(home, {QStringLiteral("objects-report"), QStringLiteral("--from"),
+                                             QStringLiteral("201203"), QStringLiteral("--to"), QStringLiteral("201203"), objects});
+    EXPECT_EQ(completeness.status, 0) << completeness.err.toStdString();
+    EXPECT_EQ(kalvor::sheets::XlsxWorkbook::open(objects).sheet().textAt(8, 3), QStringLiteral("1"));
+    EXPECT_EQ(db(home, {QStringLiteral("objects-report"), QStringLiteral("--from"), QStringLiteral("200901"),
+                        QStringLiteral("--to"), QStringLiteral("200901"), objects})
+                  .status,
+              1);
+
+    for (const QStringList &wrong :
+         {QStringList{QStringLiteral("report"), QStringLiteral("nosuch"), QStringLiteral("--from"), QStringLiteral("201203"),
+                      QStringLiteral("--to"), QStringLiteral("201203"), out},
+          QStringList{QStringLiteral("report"), QStringLiteral("control"), QStringLiteral("--from"),
+                      QStringLiteral("201203"), QStringLiteral("--to"), QStringLiteral("201203"), out},
+          QStringList{QStringLiteral("report"), QStringLiteral("suppliers"), QStringLiteral("--from"),
+                      QStringLiteral("201203"), out},
+          QStringList{QStringLiteral("objects-report"), QStringLiteral("--from"), QStringLiteral("201203"),
+                      QStringLiteral("--to"), QStringLiteral("201203")}})
+        EXPECT_EQ(db(home, wrong).status, 2) << wrong.join(u' ').toStdString();
+    EXPECT_EQ(db(home, {QStringLiteral("report"), QStringLiteral("suppliers"), QStringLiteral("--from"),
+                        QStringLiteral("201213"), QStringLiteral("--to"), QStringLiteral("201203"), out})
+                  .status,
+              1);
 }
