@@ -24,6 +24,7 @@
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/TableModel.h"
 #include "gui/dbupload/DatabaseCommands.h"
+#include "gui/reports/ReportCommands.h"
 #include "gui/editing/EditingCommands.h"
 #include "gui/period/NextMonthCommands.h"
 #include "gui/period/OutsideReportNotice.h"
@@ -226,6 +227,7 @@ void TMainForm::buildPeriodCommands()
     hooks.periodChanged = [this] { periodSwitched(); };
     hooks.showVersion = [this](const QString &text) { lblVersion->setText(text); };
     hooks.positionsView = [this] { return Views.isOpen() ? &Views.ClientDataSetProduction : nullptr; };
+    hooks.reportObjects = [this] { m_reports->ReportObjectsExecute(); };
     m_period = std::make_unique<PeriodCommands>(*AppSettings, this, std::move(hooks));
     PeriodCommands &p = *m_period;
     p.createActions(this);
@@ -331,6 +333,19 @@ void TMainForm::returnToWorkspace()
     }
     periodSwitched();
     startViews();
+}
+
+void TMainForm::buildReportCommands()
+{
+    m_reports = std::make_unique<ReportCommands>(*AppSettings, this, locateShareDir(m_executableDir));
+    // The reports lead "Отчеты", before "Конвертировать виды продукции".
+    QAction *first = m_reportsMenu->actions().value(0);
+    for (QAction *action : m_reports->createActions(this)) {
+        if (action)
+            m_reportsMenu->insertAction(first, action);
+        else
+            m_reportsMenu->insertSeparator(first);
+    }
 }
 
 void TMainForm::periodSwitched()
@@ -650,6 +665,7 @@ void TMainForm::FormCreate()
     buildSheetCommands();
     buildDatabaseCommands();
     buildNextMonthCommands();
+    buildReportCommands();
     const QString version = versionText();
     m_caption = kCaption + QStringLiteral("(версия ") + version + u')';
     setWindowTitle(m_caption);
@@ -720,6 +736,7 @@ void TMainForm::applyServiceOptions()
                        static_cast<QWidget *>(SpeedButton21)})
         w->setVisible(show);
     m_database->setServiceVisible(show);
+    m_reportsMenu->menuAction()->setVisible(show);
 }
 
 bool TMainForm::reopenViews(const ViewCursor &at)

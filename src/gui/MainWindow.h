@@ -24,6 +24,7 @@ class QToolButton;
 namespace kalvor::gui {
 
 class DatabaseCommands;
+class ReportCommands;
 class EditingCommands;
 class HelpCommands;
 class MaintenanceCommands;
@@ -159,6 +160,7 @@ public:
     EditingCommands *editingCommands() const { return m_editing.get(); }
     SheetCommands *sheetCommands() const { return m_sheets.get(); }
     NextMonthCommands *nextMonthCommands() const { return m_nextMonth.get(); }
+    ReportCommands *reportCommands() const { return m_reports.get(); }
     // Repaints the three main grids, e.g. after the highlight options changed.
     void repaintGrids();
     HighlightOptions highlightOptions() const;
@@ -182,6 +184,7 @@ private:
     void followPeriodNotes();
     // Leaves a report loaded from an outside folder for the period the workspace's configuration names.
     void returnToWorkspace();
+    void buildReportCommands();
     void buildPanels();
     QWidget *buildToolRow();
     QWidget *buildChargesPanel();
@@ -219,6 +222,7 @@ private:
     std::unique_ptr<NextMonthCommands> m_nextMonth;
     OutsideReportNotice *m_outsideNotice = nullptr;
     QString m_caption; // the window's caption with the program version
+    std::unique_ptr<ReportCommands> m_reports;
     QHBoxLayout *m_toolLayout = nullptr;
     QAction *m_firstBulkCorrection = nullptr; // the hidden reports after the conversion start here
     QMenu *m_booksMenu = nullptr;

@@ -178,8 +178,15 @@ void PeriodCommands::ImportToDBActionExecute()
     QString folder = ini.readString(kRecentSection, kRecentPath);
     if (!QFileInfo(folder).isDir())
         folder = QDir::cleanPath(m_settings.FcurDir);
-    if (!GetFolderDialog(m_window, QStringLiteral("Выберете папку с отчетом"), folder))
+    const auto reportObjects = [this] {
+        if (m_hooks.reportObjects)
+            m_hooks.reportObjects();
+    };
+    // Even without a new folder the operator gets the completeness report of the open one.
+    if (!GetFolderDialog(m_window, QStringLiteral("Выберете папку с отчетом"), folder)) {
+        reportObjects();
         return;
+    }
     ini.writeString(kRecentSection, kRecentPath, folder);
     const period::ReportFolderCheck check = period::checkReportFolder(folder);
     for (const QString &message : check.messages)
@@ -202,6 +209,7 @@ void PeriodCommands::ImportToDBActionExecute()
     }
     for (const QString &message : verification.messages)
         MessageBoxes::information(m_window, message);
+    reportObjects();
 }
 
 void PeriodCommands::LoadAddDeclarationActionExecute()

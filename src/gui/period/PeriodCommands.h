@@ -27,6 +27,8 @@ struct PeriodWindowHooks {
     std::function<void()> periodChanged;
     std::function<void(const QString &)> showVersion; // the hidden label lblVersion
     std::function<Table *()> positionsView;           // the positions of the selected invoice
+    // The completeness report on the loaded report's objects, the last step of loading a report folder.
+    std::function<void()> reportObjects;
 };
 
 // The exchange commands of the main window: a new period with the remains carried over, loading a

@@ -39,13 +39,15 @@ void SheetCommands::createActions(QObject *owner)
     connect(ReportErrorSetting, &QAction::triggered, this, &SheetCommands::ReportErrorSettingExecute);
 }
 
-void SheetCommands::handOver(const QString &workbook)
+void handOverWorkbook(QWidget *window, const WorkbookOpener &open, const QString &workbook)
 {
-    if (!m_open(workbook))
-        MessageBoxes::information(m_window, QStringLiteral("Не найдена программа, открывающая книги .xlsx. "
-                                                           "Книга сохранена в файле %1")
-                                                .arg(QDir::toNativeSeparators(workbook)));
+    if (!open(workbook))
+        MessageBoxes::information(window, QStringLiteral("Не найдена программа, открывающая книги .xlsx. "
+                                                         "Книга сохранена в файле %1")
+                                              .arg(QDir::toNativeSeparators(workbook)));
 }
+
+void SheetCommands::handOver(const QString &workbook) { handOverWorkbook(m_window, m_open, workbook); }
 
 void SheetCommands::ExportToXLSActionExecute()
 {

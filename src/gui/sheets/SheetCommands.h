@@ -29,6 +29,8 @@ struct SheetWindowHooks {
 // Hands a written workbook to the desktop's program for .xlsx; false when nothing could open it.
 using WorkbookOpener = std::function<bool(const QString &path)>;
 WorkbookOpener desktopWorkbookOpener();
+// Opens a written workbook with `open`; when nothing can open it, tells the user where it was saved.
+void handOverWorkbook(QWidget *window, const WorkbookOpener &open, const QString &workbook);
 
 // The spreadsheet commands of the main window: the declaration laid out in a workbook ("Сервис" ->
 // "Выгрузить в Excel", SpeedButton13) and the error checks with their report ("Проверка отчета",
