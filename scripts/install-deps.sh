@@ -11,7 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
   libxml2-utils xvfb xauth time
-  fonts-dejavu-core
+  fonts-dejavu-core fonts-liberation2 poppler-utils
   librsvg2-bin desktop-file-utils dpkg-dev file man-db
   libreoffice-calc
 )

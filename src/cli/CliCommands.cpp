@@ -26,6 +26,20 @@ void printError(const QString &message)
     std::fputs(QStringLiteral("kalvor-cli: %1\n").arg(message).toUtf8().constData(), stderr);
 }
 
+bool needsFonts(const QStringList &arguments)
+{
+    QStringList rest = arguments.mid(1);
+    while (!rest.isEmpty() && rest.first().startsWith(u"--"))
+        if (rest.takeFirst() == u"--home" && !rest.isEmpty())
+            rest.removeFirst();
+    if (rest.isEmpty())
+        return false;
+    for (const Command &command : commands())
+        if (command.name == rest.first())
+            return command.fonts;
+    return false;
+}
+
 int run(const QStringList &arguments)
 {
     Options options;

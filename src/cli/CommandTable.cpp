@@ -11,7 +11,7 @@ const std::vector<Command> &commands()
         clearTransfersCommand(), replaceWaybillsCommand(), splitCommand(),
         carryOverCommand(),     verifyCommand(),         mergeCommand(),
         exportFilesCommand(),   reconcileCommand(),      exportTextCommand(),
-        exportXlsxCommand(),    errorReportCommand(),
+        exportXlsxCommand(),    errorReportCommand(),    exportPdfCommand(),
         dbCommand(),
     };
     return all;

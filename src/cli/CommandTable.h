@@ -18,6 +18,7 @@ struct Command {
     QString summary; // one line of what it does
     // Returns the exit status; a KalvorError reaching the caller is printed with status 1.
     std::function<int(const Options &, const QStringList &)> run;
+    bool fonts = false; // draws text: runs in a QGuiApplication on the offscreen platform
 };
 
 const std::vector<Command> &commands();
@@ -46,6 +47,7 @@ Command reconcileCommand();
 Command exportTextCommand();
 Command exportXlsxCommand();
 Command errorReportCommand();
+Command exportPdfCommand();
 Command dbCommand();
 
 } // namespace kalvor::cli
