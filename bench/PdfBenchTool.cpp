@@ -1,8 +1,8 @@
 // kalvor-pdf-bench: the phases of the declaration's export in one process, to see where time goes: the
 // layout (reading the declaration included), the workbook written from it, the pages of the printout
 // (fonts and page breaks) and the PDF file written from them. run-pdf-bench.sh times the whole commands.
-#include "app/TAppSettings.h"
 #include "app/Startup.h"
+#include "app/TAppSettings.h"
 #include "sheets/SheetExport.h"
 #include "sheets/XlsxWorkbook.h"
 #include "sheets/print/SheetPrintout.h"
@@ -36,7 +36,8 @@ int main(int argc, char *argv[])
         kalvor::openConfiguration(settings, QDir(QString::fromLocal8Bit(argv[1])).absolutePath() + u'/');
         kalvor::runNormalStart(settings);
         const QDir out(QString::fromLocal8Bit(argv[2]));
-        const auto plan = kalvor::sheets::planSheetExport(settings, QString::fromLatin1(kalvor::sheets::kDeclarationTemplate));
+        const auto plan =
+            kalvor::sheets::planSheetExport(settings, QString::fromLatin1(kalvor::sheets::kDeclarationTemplate));
         const auto book = kalvor::sheets::XlsxWorkbook::open(plan.templateFile);
         auto start = std::chrono::steady_clock::now();
         kalvor::sheets::DeclarationSheet laidOut = kalvor::sheets::exportDeclaration(plan, book, {});

@@ -29,6 +29,7 @@
 #include "gui/period/NextMonthCommands.h"
 #include "gui/period/OutsideReportNotice.h"
 #include "gui/period/PeriodCommands.h"
+#include "gui/sheets/PrintCommands.h"
 #include "gui/sheets/SheetCommands.h"
 #include "store/KalvorError.h"
 
@@ -171,8 +172,8 @@ void TMainForm::buildMenus()
     SendNonContractMailItem = action(QStringLiteral("SendNonContractMailItem"), QString());
     N24 = action(QStringLiteral("N24"), QStringLiteral("Краткая инструкция"));
 
-    QMenu *file = menuBar()->addMenu(QStringLiteral("Файл"));
-    file->addAction(ExitAction);
+    m_fileMenu = menuBar()->addMenu(QStringLiteral("Файл"));
+    m_fileMenu->addAction(ExitAction);
     m_booksMenu = menuBar()->addMenu(QStringLiteral("Справочники"));
     m_booksMenu->addAction(EssentialAction);
     // Filled with the maintenance commands at start-up; "Отчеты" holds only service commands and is hidden.
@@ -270,6 +271,18 @@ void TMainForm::buildSheetCommands()
         Chk_Koniyak = o.Chk_Koniyak;
         repaintGrids();
     };
+    hooks.printErrorReport = [this](const sheets::ErrorReportOptions &options, bool pdf) {
+        if (pdf)
+            m_print->savePdf(options);
+        else
+            m_print->preview(options);
+    };
+    m_print = std::make_unique<PrintCommands>(*AppSettings, this, hooks.periodText);
+    m_print->createActions(this);
+    // "Файл": the declaration on paper, then "Выход".
+    m_fileMenu->insertAction(ExitAction, m_print->PrintAction);
+    m_fileMenu->insertAction(ExitAction, m_print->SavePdfAction);
+    m_fileMenu->insertSeparator(ExitAction);
     m_sheets = std::make_unique<SheetCommands>(*AppSettings, this, std::move(hooks));
     m_sheets->createActions(this);
     // "Сервис": the export to files, then the workbook.

@@ -33,6 +33,7 @@ class OutsideReportNotice;
 class PeriodCommands;
 class RefBookCommands;
 class SheetCommands;
+class PrintCommands;
 class TableModel;
 class UpdateCommands;
 
@@ -161,6 +162,7 @@ public:
     SheetCommands *sheetCommands() const { return m_sheets.get(); }
     NextMonthCommands *nextMonthCommands() const { return m_nextMonth.get(); }
     ReportCommands *reportCommands() const { return m_reports.get(); }
+    PrintCommands *printCommands() const { return m_print.get(); }
     // Repaints the three main grids, e.g. after the highlight options changed.
     void repaintGrids();
     HighlightOptions highlightOptions() const;
@@ -223,9 +225,11 @@ private:
     OutsideReportNotice *m_outsideNotice = nullptr;
     QString m_caption; // the window's caption with the program version
     std::unique_ptr<ReportCommands> m_reports;
+    std::unique_ptr<PrintCommands> m_print;
     QHBoxLayout *m_toolLayout = nullptr;
     QAction *m_firstBulkCorrection = nullptr; // the hidden reports after the conversion start here
     QMenu *m_booksMenu = nullptr;
+    QMenu *m_fileMenu = nullptr;
     QMenu *m_serviceMenu = nullptr;
     QMenu *m_reportsMenu = nullptr;
     TableModel *m_invoiceModel = nullptr;

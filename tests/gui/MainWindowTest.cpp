@@ -67,7 +67,8 @@ TEST_F(MainWindowTest, NormalStartShowsThePeriodTheRequisitesAndTheViews)
     EXPECT_GT(window->DBGridProduction->model()->rowCount(), 0);
     EXPECT_EQ(window->BtnPeriodAdd->toolTip(), QStringLiteral("перейти в следующий отчетный период"));
     EXPECT_EQ(menuCaptions(window->menuBar()),
-              (QStringList{QStringLiteral("Файл"), QStringLiteral("  Выход"), QStringLiteral("Справочники"),
+              (QStringList{QStringLiteral("Файл"), QStringLiteral("  Печать…"), QStringLiteral("  Сохранить в PDF…"),
+                           QStringLiteral("-"), QStringLiteral("  Выход"), QStringLiteral("Справочники"),
                            QStringLiteral("  Реквизиты"), QStringLiteral("  Поставщики"), QStringLiteral("  Регионы"),
                            QStringLiteral("  Виды продукции"), QStringLiteral("  Обособленные подразделения"),
                            QStringLiteral("  Продукция"), QStringLiteral("Сервис"),

@@ -55,7 +55,8 @@ SheetLayout demoDeclaration(const TempDir &dir)
 int firstPositionRow(const SheetLayout &sheet)
 {
     for (int row = sheet.page().lastRepeatRow + 1; row <= sheet.rowCount(); ++row)
-        if (sheet.value(row, 8).kind == SheetLayout::Kind::Text && sheet.value(row, 20).kind == SheetLayout::Kind::Number)
+        if (sheet.value(row, 8).kind == SheetLayout::Kind::Text &&
+            sheet.value(row, 20).kind == SheetLayout::Kind::Number)
             return row;
     return 0;
 }

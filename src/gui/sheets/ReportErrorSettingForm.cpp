@@ -121,7 +121,17 @@ TReportErrorSettingForm::TReportErrorSettingForm(QWidget *parent) : QDialog(pare
     BitBtn1->setAutoDefault(false);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
+    Btn_Print = new QPushButton(QStringLiteral("Печать…"));
+    Btn_Print->setObjectName(QStringLiteral("Btn_Print"));
+    Btn_Print->setToolTip(QStringLiteral("Просмотр и печать отчета об ошибках"));
+    Btn_Pdf = new QPushButton(QStringLiteral("Сохранить в PDF…"));
+    Btn_Pdf->setObjectName(QStringLiteral("Btn_Pdf"));
+    Btn_Pdf->setToolTip(QStringLiteral("Сохранить отчет об ошибках в файл PDF"));
+    Btn_Print->setAutoDefault(false);
+    Btn_Pdf->setAutoDefault(false);
     buttons->addWidget(BitBtn1);
+    buttons->addWidget(Btn_Print);
+    buttons->addWidget(Btn_Pdf);
     buttons->addWidget(Btn_Ok);
 
     auto *layout = new QVBoxLayout(this);
@@ -133,6 +143,8 @@ TReportErrorSettingForm::TReportErrorSettingForm(QWidget *parent) : QDialog(pare
 
     connect(BitBtn1, &QPushButton::clicked, this, &TReportErrorSettingForm::BitBtn1Click);
     connect(Btn_Ok, &QPushButton::clicked, this, &TReportErrorSettingForm::Btn_OkClick);
+    connect(Btn_Print, &QPushButton::clicked, this, [this] { finishWithReport(ResultPrint); });
+    connect(Btn_Pdf, &QPushButton::clicked, this, [this] { finishWithReport(ResultPdf); });
 }
 
 void TReportErrorSettingForm::setHighlightOptions(const HighlightOptions &o)
@@ -170,6 +182,11 @@ sheets::ErrorReportOptions TReportErrorSettingForm::reportOptions() const
 
 void TReportErrorSettingForm::Btn_OkClick()
 {
+    finishWithReport(ResultOk);
+}
+
+void TReportErrorSettingForm::finishWithReport(int result)
+{
     if (!sheets::readRecordCount(Edit_RecCount->text())) {
         MessageBoxes::information(this, QString::fromUtf8(sheets::kRecordCountRefusal));
         Edit_RecCount->setFocus();
@@ -185,7 +202,7 @@ void TReportErrorSettingForm::Btn_OkClick()
             return;
         }
     }
-    done(ResultOk);
+    done(result);
 }
 
 void TReportErrorSettingForm::BitBtn1Click()

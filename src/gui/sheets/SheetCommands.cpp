@@ -82,10 +82,13 @@ void SheetCommands::ReportErrorSettingExecute()
     if (m_hooks.highlightOptions)
         ReportErrorSettingForm.setHighlightOptions(m_hooks.highlightOptions());
     const int result = ReportErrorSettingForm.exec();
-    if (result != TReportErrorSettingForm::ResultYes && result != TReportErrorSettingForm::ResultOk)
+    const bool onPaper = result == TReportErrorSettingForm::ResultPrint || result == TReportErrorSettingForm::ResultPdf;
+    if (result != TReportErrorSettingForm::ResultYes && result != TReportErrorSettingForm::ResultOk && !onPaper)
         return;
     if (m_hooks.setHighlightOptions)
         m_hooks.setHighlightOptions(ReportErrorSettingForm.highlightOptions());
+    if (onPaper && m_hooks.printErrorReport)
+        m_hooks.printErrorReport(ReportErrorSettingForm.reportOptions(), result == TReportErrorSettingForm::ResultPdf);
     if (result != TReportErrorSettingForm::ResultOk)
         return;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editing/HighlightRules.h"
+#include "sheets/ErrorReport.h"
 
 #include <QObject>
 #include <QPointer>
@@ -24,6 +25,8 @@ struct SheetWindowHooks {
     std::function<HighlightOptions()> highlightOptions;
     // Sets the options and repaints the invoice, position and transfer grids.
     std::function<void(const HighlightOptions &)> setHighlightOptions;
+    // The error report on paper: the preview, or with `pdf` a PDF file.
+    std::function<void(const sheets::ErrorReportOptions &, bool pdf)> printErrorReport;
 };
 
 // Hands a written workbook to the desktop's program for .xlsx; false when nothing could open it.

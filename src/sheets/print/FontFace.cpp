@@ -131,8 +131,7 @@ void FontFace::read(const QString &family, bool bold, bool italic, const QByteAr
     const QByteArray *maxp = table("maxp");
     const QByteArray *glyf = table("glyf");
     if (!head || !hhea || !maxp || !glyf || !table("loca") || !table("hmtx"))
-        throw KalvorError(
-            QStringLiteral("Шрифт %1 не подходит для печати: в нем нет контуров TrueType").arg(family));
+        throw KalvorError(QStringLiteral("Шрифт %1 не подходит для печати: в нем нет контуров TrueType").arg(family));
     m_unitsPerEm = std::clamp(int(u16At(*head, 18)), 16, 16384);
     for (int i = 0; i < 4; ++i)
         m_bbox[i] = i16At(*head, 36 + 2 * i);

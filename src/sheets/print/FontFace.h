@@ -19,7 +19,7 @@ public:
     // TrueType face for it (fonts-liberation2 or fonts-dejavu-core provide them).
     static std::shared_ptr<const FontFace> find(const QString &family, bool bold, bool italic);
 
-    std::uint16_t glyph(char32_t c) const; // 0 when the face has no glyph for it
+    std::uint16_t glyph(char32_t c) const;    // 0 when the face has no glyph for it
     double advance(std::uint16_t glyph) const // in em
     {
         return glyph < m_advances.size() ? m_advances[glyph] : m_defaultAdvance;
@@ -56,7 +56,7 @@ private:
         std::uint32_t tag = 0;
         QByteArray data;
     };
-    std::vector<Table> m_tables; // sorted by tag
+    std::vector<Table> m_tables;      // sorted by tag
     std::vector<std::uint16_t> m_bmp; // glyph of each character U+0000..U+FFFF
     std::vector<float> m_advances;
     double m_defaultAdvance = 0.5;

@@ -16,12 +16,12 @@ class FontSet;
 // advance (so a PDF reader places them exactly as a QPainter does).
 struct GlyphRun {
     int face = 0;
-    double size = 10;     // points
+    double size = 10; // points
     Rgb colour = kBlack;
-    QPointF origin;       // the start of the baseline, in points from the paper's top-left corner
+    QPointF origin; // the start of the baseline, in points from the paper's top-left corner
     std::span<const std::uint16_t> glyphs;
     std::span<const char32_t> characters; // what each glyph shows, for text extraction
-    double width = 0;     // the advances summed, in points
+    double width = 0;                     // the advances summed, in points
     bool underline = false;
     const QRectF *clip = nullptr; // the cell the text must stay in, when it might run over
 };

@@ -35,8 +35,7 @@ void GlyphUse::merge(const GlyphUse &other)
 
 PdfCanvas::PdfCanvas(const FontSet &fonts, double paperHeight, GlyphUse &use)
     : m_fonts(fonts), m_height(paperHeight), m_use(use)
-{
-}
+{}
 
 QByteArray PdfCanvas::take()
 {

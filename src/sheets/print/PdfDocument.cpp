@@ -139,16 +139,16 @@ void PdfDocument::font(int face, const std::vector<char32_t> &glyphs, int id)
     begin(cid);
     write("<< /Type /Font /Subtype /CIDFontType2 /BaseFont " + name +
           " /CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) /Supplement 0 >> /FontDescriptor " +
-          QByteArray::number(descriptor) + " 0 R /CIDToGIDMap /Identity /DW " +
-          num(f.advance(0) * 1000) + " /W " + widths + " >>\nendobj\n");
+          QByteArray::number(descriptor) + " 0 R /CIDToGIDMap /Identity /DW " + num(f.advance(0) * 1000) + " /W " +
+          widths + " >>\nendobj\n");
     const int *box = f.boundingBox();
     const int flags = 32 | (f.fixedPitch() ? 1 : 0) | (f.italic() ? 64 : 0);
     begin(descriptor);
     write("<< /Type /FontDescriptor /FontName " + name + " /Flags " + QByteArray::number(flags) + " /FontBBox [" +
           num(box[0] * em) + ' ' + num(box[1] * em) + ' ' + num(box[2] * em) + ' ' + num(box[3] * em) +
           "] /ItalicAngle " + num(f.italicAngle()) + " /Ascent " + num(f.ascent() * 1000) + " /Descent " +
-          num(-f.descent() * 1000) + " /CapHeight " + num(f.capHeight() * em) + " /StemV " +
-          (f.bold() ? "120" : "80") + " /FontFile2 " + QByteArray::number(file) + " 0 R >>\nendobj\n");
+          num(-f.descent() * 1000) + " /CapHeight " + num(f.capHeight() * em) + " /StemV " + (f.bold() ? "120" : "80") +
+          " /FontFile2 " + QByteArray::number(file) + " 0 R >>\nendobj\n");
     const QByteArray subset = f.subset(used);
     stream(file, deflate(subset), " /Length1 " + QByteArray::number(subset.size()));
 

@@ -188,8 +188,8 @@ void SheetPages::fit(Laid &out, double size, double width, Fit fit) const
         for (const Glyph &g : out.glyphs)
             total += g.advance;
         if (total * size > available)
-            size *= fit == Fit::ShrinkWhole ? available / (total * size)
-                                             : std::max(kTextFloor, available / (total * size));
+            size *=
+                fit == Fit::ShrinkWhole ? available / (total * size) : std::max(kTextFloor, available / (total * size));
         out.size = size;
         out.lines.push_back({0, out.glyphs.size(), total * size});
         return;
@@ -279,8 +279,8 @@ void SheetPages::fitColumns()
                 continue;
             const CellFormat &format = m_sheet.format(m_sheet.formatIndexAt(row, c));
             const bool text = cell.kind == SheetLayout::Kind::Text;
-            const bool boxed = (format.borders & (CellFormat::kLeft | CellFormat::kRight)) ==
-                               (CellFormat::kLeft | CellFormat::kRight);
+            const bool boxed =
+                (format.borders & (CellFormat::kLeft | CellFormat::kRight)) == (CellFormat::kLeft | CellFormat::kRight);
             // A one-line text outside the table may run over its empty neighbours, as in a spreadsheet.
             if (text && !format.wrap && !boxed)
                 continue;
@@ -379,9 +379,8 @@ double SheetPages::measureRow(int row, Laid &scratch) const
     if (height <= 0)
         return 0;
     // A merged cell over several rows that needs more room than they have makes its last row taller.
-    const auto first = std::lower_bound(m_tallByEnd.begin(), m_tallByEnd.end(), row, [](const TallMerge &t, int r) {
-        return t.anchor + t.merge.rows - 1 < r;
-    });
+    const auto first = std::lower_bound(m_tallByEnd.begin(), m_tallByEnd.end(), row,
+                                        [](const TallMerge &t, int r) { return t.anchor + t.merge.rows - 1 < r; });
     double extra = 0;
     for (auto it = first; it != m_tallByEnd.end() && it->anchor + it->merge.rows - 1 == row; ++it) {
         const SheetLayout::Cell *cell = cellAt(m_sheet.cells(it->anchor), it->merge.firstColumn);
@@ -444,8 +443,7 @@ public:
     PageDrawer(const SheetPages &pages, PageCanvas &canvas)
         : m_pages(pages), m_sheet(pages.m_sheet), m_canvas(canvas),
           m_coveredUntil(std::size_t(pages.m_columnCount) + 2, 0)
-    {
-    }
+    {}
 
     void draw(int page)
     {
@@ -486,9 +484,9 @@ private:
     // A merged cell whose top row is on an earlier page goes on with the rows it still covers.
     void continuedMerges(double y)
     {
-        const auto from = std::lower_bound(
-            m_pages.m_tallByAnchor.begin(), m_pages.m_tallByAnchor.end(), m_start - m_pages.m_tallestMerge + 1,
-            [](const TallMerge &t, int row) { return t.anchor < row; });
+        const auto from = std::lower_bound(m_pages.m_tallByAnchor.begin(), m_pages.m_tallByAnchor.end(),
+                                           m_start - m_pages.m_tallestMerge + 1,
+                                           [](const TallMerge &t, int row) { return t.anchor < row; });
         for (auto it = from; it != m_pages.m_tallByAnchor.end() && it->anchor < m_start; ++it) {
             const int end = it->anchor + it->merge.rows - 1;
             if (end < m_start || (it->anchor >= m_pages.m_repeatFirst && it->anchor <= m_pages.m_repeatLast))

@@ -95,9 +95,9 @@ private:
     int m_repeatFirst = 0;
     int m_repeatLast = 0;
     double m_scale = 1;
-    std::vector<double> m_left;  // left edge of column c at [c], right edge of the last at [count + 1]
+    std::vector<double> m_left; // left edge of column c at [c], right edge of the last at [count + 1]
     std::vector<int> m_pageStarts;
-    std::vector<float> m_heights; // of every row, [0] unused
+    std::vector<float> m_heights;          // of every row, [0] unused
     std::vector<TallMerge> m_tallByAnchor; // merges over several rows, by their top row
     std::vector<TallMerge> m_tallByEnd;    // the same by their bottom row
     int m_tallestMerge = 1;

@@ -28,8 +28,7 @@ constexpr int kPagesPerThread = 8;
 
 SheetPrintout::SheetPrintout(SheetLayout sheet)
     : m_sheet(std::move(sheet)), m_fonts(m_sheet), m_pages(m_sheet, m_fonts, PageSetup::a4(m_sheet.page().landscape))
-{
-}
+{}
 
 bool SheetPrintout::writePdf(const QString &fileName, const QString &title, const Progress &progress) const
 {
@@ -89,17 +88,18 @@ bool SheetPrintout::writePdf(const QString &fileName, const QString &title, cons
     return true;
 }
 
-bool SheetPrintout::print(QPagedPaintDevice &device, const Progress &progress,
-                          const std::function<void()> &abortJob) const
+bool SheetPrintout::print(QPagedPaintDevice &device, const Progress &progress, const std::function<void()> &abortJob,
+                          int first, int last) const
 {
+    first = std::clamp(first, 0, m_pages.pageCount() - 1);
+    last = last < 0 ? m_pages.pageCount() - 1 : std::clamp(last, first, m_pages.pageCount() - 1);
     QPainter painter;
     if (!painter.begin(&device))
         throw KalvorError(QStringLiteral("Не удалось начать печать"));
-    const int pages = m_pages.pageCount();
-    progress.start(pages);
+    progress.start(last - first + 1);
     PainterCanvas canvas(painter, m_fonts);
-    for (int page = 0; page < pages; ++page) {
-        if (page > 0 && !device.newPage())
+    for (int page = first; page <= last; ++page) {
+        if (page > first && !device.newPage())
             throw KalvorError(QStringLiteral("Не удалось перейти к следующей странице при печати"));
         painter.save();
         const QRectF paint = device.pageLayout().paintRectPoints();
@@ -107,7 +107,7 @@ bool SheetPrintout::print(QPagedPaintDevice &device, const Progress &progress,
         painter.translate(-paint.topLeft());
         m_pages.drawPage(page, canvas);
         painter.restore();
-        progress.step(page + 1);
+        progress.step(page - first + 1);
         if (progress.isCancelled()) {
             if (abortJob)
                 abortJob();

@@ -32,11 +32,11 @@ public:
     // cannot be written.
     bool writePdf(const QString &fileName, const QString &title, const Progress &progress = {}) const;
 
-    // Draws every page on a printer or another paged device, in the paper's points whatever the device's
-    // resolution. On a cancel `abortJob` (a printer's abort()) runs before painting ends, and the result is
-    // false. Throws KalvorError when the device cannot be painted on.
-    bool print(QPagedPaintDevice &device, const Progress &progress = {},
-               const std::function<void()> &abortJob = {}) const;
+    // Draws the pages first..last (0-based; -1 for the last page) on a printer or another paged device, in
+    // the paper's points whatever the device's resolution. On a cancel `abortJob` (a printer's abort()) runs
+    // before painting ends, and the result is false. Throws KalvorError when the device cannot be painted on.
+    bool print(QPagedPaintDevice &device, const Progress &progress = {}, const std::function<void()> &abortJob = {},
+               int first = 0, int last = -1) const;
 
 private:
     SheetLayout m_sheet;
