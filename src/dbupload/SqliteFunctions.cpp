@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 namespace kalvor::dbupload {
@@ -60,10 +61,19 @@ void resultText(sqlite3_context *context, const std::string &text)
     sqlite3_result_text(context, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
 }
 
+// SQLite aligns aggregate memory to 8 bytes only, so the 128-bit total is kept as two 64-bit halves.
 struct SumState {
-    Micro total;
+    std::uint64_t totalLow;
+    std::int64_t totalHigh;
     Options options;
     bool failed;
+
+    Micro total() const { return static_cast<Micro>((static_cast<unsigned __int128>(totalHigh) << 64) | totalLow); }
+    void setTotal(Micro value)
+    {
+        totalLow = static_cast<std::uint64_t>(value);
+        totalHigh = static_cast<std::int64_t>(value >> 64);
+    }
 };
 
 void sumStep(sqlite3_context *context, int argc, sqlite3_value **argv)
@@ -84,7 +94,7 @@ void sumStep(sqlite3_context *context, int argc, sqlite3_value **argv)
         sqlite3_result_error(context, "kv_sum: a value is no number", -1);
         return;
     }
-    state->total += *value;
+    state->setTotal(state->total() + *value);
 }
 
 void sumFinal(sqlite3_context *context)
@@ -100,7 +110,7 @@ void sumFinal(sqlite3_context *context)
         sqlite3_result_error(context, "kv_sum: a value is no number", -1);
         return;
     }
-    resultText(context, formatMicro(state->total, state->options.decimals, state->options.divisor));
+    resultText(context, formatMicro(state->total(), state->options.decimals, state->options.divisor));
 }
 
 void decFunction(sqlite3_context *context, int argc, sqlite3_value **argv)
