@@ -13,7 +13,7 @@ packages=(
   libxml2-utils xvfb xauth time
   fonts-dejavu-core fonts-liberation2 poppler-utils
   librsvg2-bin desktop-file-utils dpkg-dev file man-db
-  libreoffice-calc
+  libreoffice-calc libreoffice-dev
 )
 
 missing=()

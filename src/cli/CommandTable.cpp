@@ -12,6 +12,7 @@ const std::vector<Command> &commands()
         carryOverCommand(),     verifyCommand(),         mergeCommand(),
         exportFilesCommand(),   reconcileCommand(),      exportTextCommand(),
         exportXlsxCommand(),    errorReportCommand(),    exportPdfCommand(),
+        exportCalcCommand(),
         dbCommand(),
     };
     return all;

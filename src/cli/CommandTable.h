@@ -49,5 +49,6 @@ Command exportXlsxCommand();
 Command errorReportCommand();
 Command exportPdfCommand();
 Command dbCommand();
+Command exportCalcCommand();
 
 } // namespace kalvor::cli

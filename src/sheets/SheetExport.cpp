@@ -97,6 +97,12 @@ SheetExportPlan planSheetExport(const TAppSettings &settings, const QString &tem
 DeclarationSheet exportDeclaration(const SheetExportPlan &plan, const XlsxWorkbook &workbook,
                                    const std::function<void(const QString &)> &missingInvoice, const Progress &progress)
 {
+    return exportDeclaration(plan, workbook.sheet(), QStringLiteral("Excel"), missingInvoice, progress);
+}
+
+DeclarationSheet exportDeclaration(const SheetExportPlan &plan, SheetLayout templateSheet, const QString &program,
+                                   const std::function<void(const QString &)> &missingInvoice, const Progress &progress)
+{
     Table declaration;
     openCopy(declaration, plan.declarationCopy, true);
     DeclarationSources sources;
@@ -104,11 +110,12 @@ DeclarationSheet exportDeclaration(const SheetExportPlan &plan, const XlsxWorkbo
     sources.requisites = requisitesOf(plan.requisitesCopy);
     sources.kindNames = kindNames(plan.kindsFile);
     sources.periodDate = plan.periodDate;
+    sources.program = program;
 
     period::ErrorLogFile log;
     period::ErrorLogFileOpen(log, plan.curDir);
     DeclarationSheet sheet = layOutDeclaration(
-        workbook.sheet(), sources,
+        std::move(templateSheet), sources,
         [&](const QString &line) {
             period::ErrorLogFileSaveTo(log, line);
             if (missingInvoice)

@@ -50,6 +50,12 @@ DeclarationSheet exportDeclaration(const SheetExportPlan &plan, const XlsxWorkbo
                                    const std::function<void(const QString &)> &missingInvoice,
                                    const Progress &progress = {});
 
+// The same on a template sheet read from elsewhere (the office's document); `program` is named in the
+// line about a row without its invoice.
+DeclarationSheet exportDeclaration(const SheetExportPlan &plan, SheetLayout templateSheet, const QString &program,
+                                   const std::function<void(const QString &)> &missingInvoice,
+                                   const Progress &progress = {});
+
 // The error report on the template; error.log is started afresh and gets no lines.
 ErrorReport exportErrorReport(const SheetExportPlan &plan, const XlsxWorkbook &workbook,
                               const ErrorReportOptions &options, const Progress &progress = {});

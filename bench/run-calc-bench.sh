@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# The Calc export: `kalvor-cli export-calc` of a declaration of ROWS rows (the office started, the document
+# made from templates/tamrel_oo.xls, filled, stored as .ods, the office ended) against the same office
+# opening the xlsx export of that declaration and storing it as .ods (`soffice --headless --convert-to
+# ods`), timed in one run; best of three each, on one private profile made beforehand.
+# Goal: the export takes no longer than the conversion.
+#
+#   bench/run-calc-bench.sh [ROWS]        (default 82000)
+#
+# Environment: KALVOR_BENCH_BUILD (build folder, default build-bench), TMPDIR. Exits 1 when the goal fails.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${KALVOR_BENCH_BUILD:-$root/build-bench}
+rows=${1:-82000}
+runs=3
+
+command -v soffice >/dev/null || { echo "soffice is missing (package libreoffice-calc)" >&2; exit 2; }
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKALVOR_BUILD_GUI=OFF \
+    -DKALVOR_BUILD_TESTS=OFF -DKALVOR_BUILD_BENCH=ON >/dev/null
+cmake --build "$build" --target kalvor-gen kalvor-cli >/dev/null
+cli=$build/src/kalvor-cli
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/kalvor-calc-bench.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+"$cli" demo "$work/ws" >/dev/null
+declaration=$work/ws/reports/201203/710701234500120300.xml
+"$build/bench/kalvor-gen" --rows "$rows" --inn 710701234500 --period 201203 "$declaration" >/dev/null
+"$cli" --home "$work/ws" export-xlsx "$work/declaration.xlsx" >/dev/null
+
+profile=$work/office-profile
+export KALVOR_OFFICE_PROFILE=$profile
+export KALVOR_OFFICE_PIPE=kalvor_bench_$$
+# The first start of an office makes its profile; neither side is timed for that.
+soffice -env:UserInstallation="file://$profile" --headless --norestore --terminate_after_init >/dev/null 2>&1 || true
+
+now_ns() { date +%s%N; }
+min() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b + 0 < a + 0) ? b : a }'; }
+seconds() { awk -v d="$(($2 - $1))" 'BEGIN { printf "%.3f", d / 1e9 }'; }
+
+best_export="" best_office=""
+for _ in $(seq $runs); do
+    rm -f "$work/calc.ods"
+    t0=$(now_ns)
+    "$cli" --home "$work/ws" export-calc "$work/calc.ods" >/dev/null
+    t1=$(now_ns)
+    [ -s "$work/calc.ods" ] || { echo "the Calc export stored no document" >&2; exit 2; }
+    best_export=$(min "$best_export" "$(seconds "$t0" "$t1")")
+
+    rm -f "$work/declaration.ods"
+    t0=$(now_ns)
+    soffice -env:UserInstallation="file://$profile" --headless --norestore --convert-to ods \
+        --outdir "$work" "$work/declaration.xlsx" >/dev/null 2>&1
+    t1=$(now_ns)
+    [ -s "$work/declaration.ods" ] || { echo "LibreOffice wrote no document" >&2; exit 2; }
+    best_office=$(min "$best_office" "$(seconds "$t0" "$t1")")
+done
+
+ratio=$(awk -v a="$best_export" -v b="$best_office" 'BEGIN { printf "%.2f", a / b }')
+echo "declaration: $rows rows"
+echo "kalvor-cli export-calc (.ods): ${best_export} s"
+echo "soffice --convert-to ods of the xlsx export: ${best_office} s"
+if awk -v r="$ratio" 'BEGIN { exit !(r <= 1) }'; then echo "PASS speed: ${ratio} x the conversion (goal <= 1)"
+else echo "FAIL speed: ${ratio} x the conversion (goal <= 1)"; exit 1; fi
