@@ -30,6 +30,7 @@
 #include "gui/period/OutsideReportNotice.h"
 #include "gui/period/PeriodCommands.h"
 #include "gui/sheets/PrintCommands.h"
+#include "gui/sheets/CalcCommands.h"
 #include "gui/sheets/SheetCommands.h"
 #include "store/KalvorError.h"
 
@@ -361,6 +362,19 @@ void TMainForm::buildReportCommands()
     }
 }
 
+void TMainForm::buildCalcCommands()
+{
+    m_calc = std::make_unique<CalcCommands>(
+        *AppSettings, this, [this] { return ComboBoxMonth->currentText() + u' ' + ComboBoxYear->currentText(); });
+    m_calc->createActions(this);
+    // "Выгрузить в Calc" follows "Выгрузить в Excel".
+    const QList<QAction *> service = m_serviceMenu->actions();
+    m_serviceMenu->insertAction(service.value(service.indexOf(m_sheets->ExportToXLSAction) + 1),
+                                m_calc->ExportToXLSActionOO);
+    SpeedButton19 = toolButton(QStringLiteral("SpeedButton19"), m_calc->ExportToXLSActionOO, this);
+    m_toolLayout->insertWidget(m_toolLayout->indexOf(SpeedButton13) + 1, SpeedButton19);
+}
+
 void TMainForm::periodSwitched()
 {
     if (!AppSettings)
@@ -678,6 +692,8 @@ void TMainForm::FormCreate()
     buildSheetCommands();
     buildDatabaseCommands();
     buildNextMonthCommands();
+    // After the next month's update, so that "Выгрузить в Calc" lands right after "Выгрузить в Excel".
+    buildCalcCommands();
     buildReportCommands();
     const QString version = versionText();
     m_caption = kCaption + QStringLiteral("(версия ") + version + u')';

@@ -34,6 +34,7 @@ class PeriodCommands;
 class RefBookCommands;
 class SheetCommands;
 class PrintCommands;
+class CalcCommands;
 class TableModel;
 class UpdateCommands;
 
@@ -104,6 +105,7 @@ public:
     QToolButton *SpeedButton20 = nullptr; // hidden unless the service option shows it
     QToolButton *SpeedButton13 = nullptr; // the declaration laid out in a workbook
     QToolButton *SpeedButton21 = nullptr; // the error checks; hidden unless the service option shows it
+    QToolButton *SpeedButton19 = nullptr; // the declaration laid out in LibreOffice Calc
     QComboBox *ComboBoxSearch = nullptr;  // hidden, as EditSearch and ButtonSearch
     QLineEdit *EditSearch = nullptr;
     QPushButton *ButtonSearch = nullptr;
@@ -163,6 +165,7 @@ public:
     NextMonthCommands *nextMonthCommands() const { return m_nextMonth.get(); }
     ReportCommands *reportCommands() const { return m_reports.get(); }
     PrintCommands *printCommands() const { return m_print.get(); }
+    CalcCommands *calcCommands() const { return m_calc.get(); }
     // Repaints the three main grids, e.g. after the highlight options changed.
     void repaintGrids();
     HighlightOptions highlightOptions() const;
@@ -179,6 +182,7 @@ private:
     void buildMaintenanceCommands();
     void buildPeriodCommands();
     void buildSheetCommands();
+    void buildCalcCommands();
     void buildDatabaseCommands();
     void buildNextMonthCommands();
     // The notes of the period line (the next month out of date, a report from an outside folder) and the
@@ -220,6 +224,7 @@ private:
     std::unique_ptr<PeriodCommands> m_period;
     std::unique_ptr<EditingCommands> m_editing;
     std::unique_ptr<SheetCommands> m_sheets;
+    std::unique_ptr<CalcCommands> m_calc;
     std::unique_ptr<DatabaseCommands> m_database;
     std::unique_ptr<NextMonthCommands> m_nextMonth;
     OutsideReportNotice *m_outsideNotice = nullptr;

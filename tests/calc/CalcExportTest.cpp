@@ -27,15 +27,16 @@ namespace {
 
 QList<QByteArray> sampleDeclaration()
 {
-    return {invoiceRow(1, "ООО &quot;Поставщик, и сыновья&quot;"),
-            positionRow(1, 1, 0,
-                        "production_name=\"Водка\" production_code=\"1\" region_code=\"0\" volume=\"5.125\" "
-                        "purches_price=\"150.50\" sum_coming=\"0.771\" rest=\"-2.000\""),
-            positionRow(1, 1, 1, "production_name=\"Водка\" production_code=\"1\" other_charges=\"1.000\" rest=\"3.000\""),
-            positionRow(1, 2, 0, "production_name=\"Коньяк\" production_code=\"3\" volume=\"0.500\" rest=\"0.500\""),
-            positionRow(9, 1, 0, "production_name=\"Без накладной\" production_code=\"1\""),
-            invoiceRow(2, "ИП Второй"),
-            positionRow(2, 1, 0, "production_name=\"Вино\" production_code=\"7\" volume=\"10.000\" rest=\"10.000\"")};
+    return {
+        invoiceRow(1, "ООО &quot;Поставщик, и сыновья&quot;"),
+        positionRow(1, 1, 0,
+                    "production_name=\"Водка\" production_code=\"1\" region_code=\"0\" volume=\"5.125\" "
+                    "purches_price=\"150.50\" sum_coming=\"0.771\" rest=\"-2.000\""),
+        positionRow(1, 1, 1, "production_name=\"Водка\" production_code=\"1\" other_charges=\"1.000\" rest=\"3.000\""),
+        positionRow(1, 2, 0, "production_name=\"Коньяк\" production_code=\"3\" volume=\"0.500\" rest=\"0.500\""),
+        positionRow(9, 1, 0, "production_name=\"Без накладной\" production_code=\"1\""),
+        invoiceRow(2, "ИП Второй"),
+        positionRow(2, 1, 0, "production_name=\"Вино\" production_code=\"7\" volume=\"10.000\" rest=\"10.000\"")};
 }
 
 void addCalcTemplate(const SheetWorkspace &ws)
@@ -52,7 +53,8 @@ TEST(CalcExport, TemplateAgreesWithTheSpreadsheetTemplate)
     PrivateOffice office;
     TOOCalc calc(office.connect(), QStringLiteral(KALVOR_SOURCE_SHARE_DIR "/templates/tamrel_oo.xls"));
     const SheetLayout fromOffice = readSheetLayout(calc);
-    const SheetLayout xlsx = XlsxWorkbook::open(QStringLiteral(KALVOR_SOURCE_SHARE_DIR "/templates/tamrel.xlsx")).sheet();
+    const SheetLayout xlsx =
+        XlsxWorkbook::open(QStringLiteral(KALVOR_SOURCE_SHARE_DIR "/templates/tamrel.xlsx")).sheet();
     ASSERT_EQ(fromOffice.rowCount(), xlsx.rowCount());
     for (int r = 1; r <= xlsx.rowCount(); ++r)
         for (int c = 1; c <= col::AG; ++c)
@@ -82,7 +84,8 @@ TEST(CalcExport, SmallDeclarationReadBackCellByCell)
     EXPECT_TRUE(result.complete);
     EXPECT_EQ(result.rowsRead, 7);
     ASSERT_EQ(missing.size(), 1);
-    EXPECT_TRUE(missing.front().endsWith(QStringLiteral(". Позиция не вывелась в Calc."))) << missing.front().toStdString();
+    EXPECT_TRUE(missing.front().endsWith(QStringLiteral(". Позиция не вывелась в Calc.")))
+        << missing.front().toStdString();
 
     const SheetLayout got = XlsxWorkbook::open(target.storeAs).sheet();
     ASSERT_EQ(got.rowCount(), expected.rowCount());
@@ -143,5 +146,6 @@ TEST(CalcExport, CommandLineStoresTheDemoMonth)
     EXPECT_EQ(calc.GetCellFormula(kFirstDataRow, col::B).toString(), QStringLiteral("'1"));
     calc.FreeDocument(true);
 
-    EXPECT_EQ(runCli({QStringLiteral("--home"), home, QStringLiteral("export-calc")}, {}, office.environment()).status, 2);
+    EXPECT_EQ(runCli({QStringLiteral("--home"), home, QStringLiteral("export-calc")}, {}, office.environment()).status,
+              2);
 }

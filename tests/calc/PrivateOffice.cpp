@@ -3,8 +3,14 @@
 #include "sheets/calc/OfficeSession.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QUrl>
 
 #include <atomic>
+#include <csignal>
+
+#include <unistd.h>
 
 namespace kalvor::test {
 
@@ -21,6 +27,16 @@ PrivateOffice::~PrivateOffice()
     for (const auto &c : m_connections)
         sheets::calc::terminateOffice(*c);
     m_connections.clear();
+    // An office a command under test started on this profile (and did not end) goes too.
+    // It names the profile as a URL on its command line.
+    const QByteArray profile = QUrl::fromLocalFile(options.profileDir).toEncoded();
+    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool number = false;
+        const int pid = entry.toInt(&number);
+        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(entry));
+        if (number && pid != ::getpid() && cmdline.open(QIODevice::ReadOnly) && cmdline.readAll().contains(profile))
+            ::kill(pid, SIGKILL);
+    }
 }
 
 std::shared_ptr<sheets::calc::OfficeConnection> PrivateOffice::connect()

@@ -1,7 +1,7 @@
 #include "PrivateOffice.h"
 
-#include "sheets/calc/TOOCalc.h"
 #include "sheets/calc/OfficeSession.h"
+#include "sheets/calc/TOOCalc.h"
 #include "store/KalvorError.h"
 #include "support/QtPrinters.h"
 
@@ -34,11 +34,13 @@ QString messageOf(const std::function<void()> &work)
 // Names become URLs by the office's own conversion; a name that is a URL already, in any case, stays.
 TEST(TOOCalcFiles, FileUrlsComeFromTheOfficesConversion)
 {
-    EXPECT_EQ(TOOCalc::FileUrl(QStringLiteral("/tmp/Отчёт за март/b.xls")),
-              QStringLiteral("file:///tmp/%D0%9E%D1%82%D1%87%D1%91%D1%82%20%D0%B7%D0%B0%20%D0%BC%D0%B0%D1%80%D1%82/b.xls"));
+    EXPECT_EQ(
+        TOOCalc::FileUrl(QStringLiteral("/tmp/Отчёт за март/b.xls")),
+        QStringLiteral("file:///tmp/%D0%9E%D1%82%D1%87%D1%91%D1%82%20%D0%B7%D0%B0%20%D0%BC%D0%B0%D1%80%D1%82/b.xls"));
     EXPECT_EQ(TOOCalc::FileUrl(QStringLiteral("FILE:///tmp/a.xls")), QStringLiteral("FILE:///tmp/a.xls"));
     EXPECT_EQ(TOOCalc::FileUrl(QStringLiteral("file:///tmp/a.xls")), QStringLiteral("file:///tmp/a.xls"));
-    EXPECT_EQ(TOOCalc::FileUrl(QStringLiteral("a.xls")), QStringLiteral("file://") + QDir::currentPath() + QStringLiteral("/a.xls"));
+    EXPECT_EQ(TOOCalc::FileUrl(QStringLiteral("a.xls")),
+              QStringLiteral("file://") + QDir::currentPath() + QStringLiteral("/a.xls"));
 
     TOOMergedCells list;
     list.Add(2, 3, 4, 1);
@@ -83,7 +85,9 @@ TEST(TOOCalc, OperationsOnARealOffice)
     EXPECT_TRUE(back->at(0, 1).toString().endsWith(QStringLiteral("12,5"))) << back->at(0, 1).toString().toStdString();
     EXPECT_TRUE(back->at(1, 0).toString().endsWith(u'3'));
     EXPECT_EQ(back->at(1, 1).toString(), QStringLiteral("конец"));
-    EXPECT_EQ(messageOf([&] { calc.SetRange(1, 1, TOOVarArray({{0, 3}})); }),
+    EXPECT_EQ(messageOf([&] {
+                  calc.SetRange(1, 1, TOOVarArray({{0, 3}}));
+              }),
               QStringLiteral("TOOCalc.SetRange: параметр AValue должен быть вариантным массивом размерностью 2"));
     EXPECT_EQ(calc.ParseRange(QStringLiteral("B3:D7")), (TOORange{2, 3, 3, 5}));
 

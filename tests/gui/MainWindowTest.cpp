@@ -72,7 +72,8 @@ TEST_F(MainWindowTest, NormalStartShowsThePeriodTheRequisitesAndTheViews)
                            QStringLiteral("  Реквизиты"), QStringLiteral("  Поставщики"), QStringLiteral("  Регионы"),
                            QStringLiteral("  Виды продукции"), QStringLiteral("  Обособленные подразделения"),
                            QStringLiteral("  Продукция"), QStringLiteral("Сервис"),
-                           QStringLiteral("  Выгрузить в файлы"), QStringLiteral("  Выгрузить в Excel"), QStringLiteral("  Обновить остатки следующего месяца"),
+                           QStringLiteral("  Выгрузить в файлы"), QStringLiteral("  Выгрузить в Excel"), QStringLiteral("  Выгрузить в Calc"),
+                           QStringLiteral("  Обновить остатки следующего месяца"),
                            QStringLiteral("-"),
                            QStringLiteral("  Уменьшить файл отчета"), QStringLiteral("-"),
                            QStringLiteral("  Удалить \"пустые\" данные"), QStringLiteral("-"),
@@ -111,7 +112,8 @@ TEST_F(MainWindowTest, NormalStartShowsThePeriodTheRequisitesAndTheViews)
                 if (item->isVisible() && !item->isSeparator())
                     visible << item->text();
             EXPECT_EQ(visible, (QStringList{QStringLiteral("Выгрузить в файлы"), QStringLiteral("Выгрузить в Excel"),
-                               QStringLiteral("Обновить остатки следующего месяца"),
+                                            QStringLiteral("Выгрузить в Calc"),
+                                            QStringLiteral("Обновить остатки следующего месяца"),
                                             QStringLiteral("Уменьшить файл отчета"),
                                             QStringLiteral("Удалить \"пустые\" данные")}));
         }

@@ -102,8 +102,9 @@ TEST_F(PeriodCommandsTest, ButtonsAndMenuItemsArePlaced)
     ASSERT_NE(service, nullptr);
     EXPECT_EQ(service->actions().at(0)->text(), QStringLiteral("Выгрузить в файлы"));
     EXPECT_EQ(service->actions().at(1)->text(), QStringLiteral("Выгрузить в Excel"));
-    EXPECT_EQ(service->actions().at(2)->text(), QStringLiteral("Обновить остатки следующего месяца"));
-    EXPECT_TRUE(service->actions().at(3)->isSeparator());
+    EXPECT_EQ(service->actions().at(2)->text(), QStringLiteral("Выгрузить в Calc"));
+    EXPECT_EQ(service->actions().at(3)->text(), QStringLiteral("Обновить остатки следующего месяца"));
+    EXPECT_TRUE(service->actions().at(4)->isSeparator());
     EXPECT_FALSE(commands().N18->isVisible());
 }
 

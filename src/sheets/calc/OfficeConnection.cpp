@@ -3,16 +3,20 @@
 
 #include "store/KalvorError.h"
 
+#include <com/sun/star/awt/XWindow2.hpp>
 #include <com/sun/star/bridge/BridgeFactory.hpp>
 #include <com/sun/star/connection/Connector.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
-#include <com/sun/star/frame/Desktop.hpp>
-#include <com/sun/star/lang/DisposedException.hpp>
-#include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/lang/DisposedException.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/table/XCellRange.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
@@ -191,8 +195,9 @@ void OfficeConnection::connect()
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     killOffice();
-    throw KalvorError(cannotStartMessage(
-        QStringLiteral("LibreOffice не ответил за %1 с (канал %2)").arg(m_options.startSeconds).arg(m_options.pipeName)));
+    throw KalvorError(cannotStartMessage(QStringLiteral("LibreOffice не ответил за %1 с (канал %2)")
+                                             .arg(m_options.startSeconds)
+                                             .arg(m_options.pipeName)));
 }
 
 bool OfficeConnection::tryConnect()
@@ -200,8 +205,8 @@ bool OfficeConnection::tryConnect()
     const Reference<css::uno::XComponentContext> local = localContext();
     Reference<css::connection::XConnection> connection;
     try {
-        connection = css::connection::Connector::create(local)->connect(
-            toOU(QStringLiteral("pipe,name=") + m_options.pipeName));
+        connection =
+            css::connection::Connector::create(local)->connect(toOU(QStringLiteral("pipe,name=") + m_options.pipeName));
     } catch (const css::connection::NoConnectException &) {
         return false;
     } catch (const css::uno::Exception &e) {
@@ -220,13 +225,14 @@ void OfficeConnection::startOffice()
 {
     const QString soffice = findSoffice(m_options.soffice);
     if (soffice.isEmpty())
-        throw KalvorError(cannotStartMessage(
-            QStringLiteral("LibreOffice не установлен: не найдена программа %1")
-                .arg(m_options.soffice.isEmpty() ? QStringLiteral("soffice") : m_options.soffice)));
+        throw KalvorError(
+            cannotStartMessage(QStringLiteral("LibreOffice не установлен: не найдена программа %1")
+                                   .arg(m_options.soffice.isEmpty() ? QStringLiteral("soffice") : m_options.soffice)));
     QStringList args;
     if (!m_options.profileDir.isEmpty())
-        args << QStringLiteral("-env:UserInstallation=") +
-                    QUrl::fromLocalFile(QFileInfo(m_options.profileDir).absoluteFilePath()).toString(QUrl::FullyEncoded);
+        args
+            << QStringLiteral("-env:UserInstallation=") +
+                   QUrl::fromLocalFile(QFileInfo(m_options.profileDir).absoluteFilePath()).toString(QUrl::FullyEncoded);
     args << QStringLiteral("--accept=pipe,name=%1;urp;StarOffice.ComponentContext").arg(m_options.pipeName)
          << QStringLiteral("--norestore") << QStringLiteral("--nologo") << QStringLiteral("--nodefault");
     if (m_options.headless)
@@ -357,8 +363,8 @@ void OfficeConnection::fail(const css::uno::Exception &e, bool disposed)
             QStringLiteral("LibreOffice не отвечает дольше %1 с: выгрузка прервана").arg(m_options.callSeconds));
     }
     if (disposed)
-        throw KalvorError(QStringLiteral(
-            "Связь с LibreOffice прервалась (офис закрыт или аварийно завершился): выгрузка прервана"));
+        throw KalvorError(
+            QStringLiteral("Связь с LibreOffice прервалась (офис закрыт или аварийно завершился): выгрузка прервана"));
     throw KalvorError(QStringLiteral("Ошибка LibreOffice: %1").arg(toQ(e.Message)));
 }
 
@@ -386,7 +392,7 @@ qint64 officeProcess(const OfficeConnection &connection)
     return connection.officePid();
 }
 
-std::vector<OpenSpreadsheet> openSpreadsheets(OfficeConnection &connection)
+std::vector<OpenSpreadsheet> openSpreadsheets(OfficeConnection &connection, const QString &cellName)
 {
     return connection.call([&] {
         std::vector<OpenSpreadsheet> list;
@@ -397,11 +403,18 @@ std::vector<OpenSpreadsheet> openSpreadsheets(OfficeConnection &connection)
             if (!document.is())
                 continue;
             OpenSpreadsheet open;
-            open.url = toQ(Reference<css::frame::XModel>(document, UNO_QUERY_THROW)->getURL());
+            const Reference<css::frame::XModel> model(document, UNO_QUERY_THROW);
+            open.url = toQ(model->getURL());
             open.modified = Reference<css::util::XModifiable>(document, UNO_QUERY_THROW)->isModified();
+            const Reference<css::frame::XController> controller = model->getCurrentController();
+            open.visible = controller.is() &&
+                           Reference<css::awt::XWindow2>(controller->getFrame()->getContainerWindow(), UNO_QUERY_THROW)
+                               ->isVisible();
             const Reference<css::container::XIndexAccess> sheets(document->getSheets(), UNO_QUERY_THROW);
-            const Reference<css::table::XCellRange> sheet(sheets->getByIndex(0), UNO_QUERY_THROW);
-            open.firstCell = toQ(Reference<css::text::XTextRange>(sheet->getCellByPosition(0, 0), UNO_QUERY_THROW)->getString());
+            const Reference<css::sheet::XSpreadsheet> sheet(sheets->getByIndex(0), UNO_QUERY_THROW);
+            open.cell = toQ(Reference<css::text::XTextRange>(
+                                sheet->getCellRangeByName(toOU(cellName))->getCellByPosition(0, 0), UNO_QUERY_THROW)
+                                ->getString());
             list.push_back(open);
         }
         return list;

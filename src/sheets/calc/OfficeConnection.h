@@ -81,7 +81,7 @@ private:
     OfficeOptions m_options;
     Reference<css::uno::XComponentContext> m_context;
     Reference<css::bridge::XBridge> m_bridge;
-    qint64 m_launcherPid = 0; // the soffice launcher this program started
+    qint64 m_launcherPid = 0;           // the soffice launcher this program started
     std::atomic<qint64> m_officePid{0}; // the office process it runs (the watchdog may end it)
 
     std::mutex m_mutex;

@@ -23,12 +23,13 @@ void setCallTimeout(OfficeConnection &connection, int seconds);
 qint64 officeProcess(const OfficeConnection &connection);
 
 // The spreadsheet documents open in the office: where each is stored (empty when untitled), whether it
-// holds unsaved changes, and the text of its first sheet's cell A1.
+// holds unsaved changes, whether its window is shown, and the text of the named cell of its first sheet.
 struct OpenSpreadsheet {
     QString url;
     bool modified = false;
-    QString firstCell;
+    bool visible = false;
+    QString cell;
 };
-std::vector<OpenSpreadsheet> openSpreadsheets(OfficeConnection &connection);
+std::vector<OpenSpreadsheet> openSpreadsheets(OfficeConnection &connection, const QString &cellName);
 
 } // namespace kalvor::sheets::calc
