@@ -1,6 +1,7 @@
 #include "app/PeriodSwitch.h"
 
 #include "app/Startup.h"
+#include "store/DeclarationKey.h"
 
 #include <QDir>
 
@@ -38,8 +39,16 @@ std::optional<PeriodFiles> findPeriodFiles(const QString &curDir, int year, int 
     return files;
 }
 
+QString periodStem(const TAppSettings &settings, const QString &periodString)
+{
+    if (settings.Fkalvor.FINN.trimmed().size() >= 10)
+        return dkey::stemFor(settings.Fkalvor.FINN.trimmed(), periodString);
+    return dkey::withPeriod(settings.FINNYYMMCC, periodString);
+}
+
 bool applyPeriod(TAppSettings &settings, int year, int month, const PeriodFiles &files)
 {
+    settings.SetINNYYMMCC(periodStem(settings, files.periodString));
     settings.SetKalvorFileName(files.kalvorFileName);
     settings.SetDeclarationFileName(files.declarationFileName);
     settings.SetPeriodMonth(month);

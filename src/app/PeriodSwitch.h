@@ -24,8 +24,13 @@ PeriodFiles filesInFolder(const QString &folderPath);
 // previous period's table under the new period's label.
 std::optional<PeriodFiles> findPeriodFiles(const QString &curDir, int year, int month);
 
-// Makes the period current in the settings (the configuration file is not written: the next start opens
-// the period recorded there). Returns whether the period's kinds of production were converted.
+// The file-name stem of a period: the INN of the settings' requisites with the period's YYMM, or, when
+// the requisites hold no INN, the current stem with the period's YYMM.
+QString periodStem(const TAppSettings &settings, const QString &periodString);
+
+// Makes the period current in the settings, its stem included, so that new keys carry its YYMM (the
+// configuration file is not written: the next start opens the period recorded there). Returns whether
+// the period's kinds of production were converted.
 bool applyPeriod(TAppSettings &settings, int year, int month, const PeriodFiles &files);
 
 inline constexpr const char *kPeriodNotFoundMessage = "За выбранный период декларации не найдено";

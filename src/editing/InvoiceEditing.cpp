@@ -5,25 +5,32 @@
 #include "store/KalvorError.h"
 #include "store/Table.h"
 
+#include <algorithm>
+
 namespace kalvor::invoice {
 
-int lastInvoiceNumber(const Table &invoices)
+int highestInvoiceNumber(const Table &invoices)
 {
-    if (!invoices.isActive() || invoices.recordCount() == 0)
+    if (!invoices.isActive())
         return 0;
-    const RowView last = invoices.row(invoices.recordCount() - 1);
-    const QString key = last.asString(invoices.requireField(u"dkey"));
-    if (key.isEmpty())
-        return 0;
-    const int number = dkey::invoiceNumber(key);
-    if (number < 0)
-        throw KalvorError(QStringLiteral("Неверный ключ записи декларации: «%1»").arg(key));
-    return number;
+    // Keys of another month (a table carried by hand, say) sort apart: the number alone decides.
+    const int keyField = invoices.requireField(u"dkey");
+    int highest = 0;
+    for (int i = 0; i < invoices.recordCount(); ++i) {
+        const QString key = invoices.row(i).asString(keyField);
+        if (key.isEmpty())
+            continue;
+        const int number = dkey::invoiceNumber(key);
+        if (number < 0)
+            throw KalvorError(QStringLiteral("Неверный ключ записи декларации: «%1»").arg(key));
+        highest = std::max(highest, number);
+    }
+    return highest;
 }
 
 QString newInvoiceKey(const Table &invoices, QStringView stem)
 {
-    return dkey::nextInvoiceKey(stem, lastInvoiceNumber(invoices));
+    return dkey::nextInvoiceKey(stem, highestInvoiceNumber(invoices));
 }
 
 bool isFirstInvoiceKey(QStringView key)

@@ -13,10 +13,10 @@ class Table;
 
 namespace kalvor::invoice {
 
-// Number of the last invoice of a table filtered to invoice rows and ordered by key; 0 when there is
-// none or its key is empty. A key whose invoice number is not digits throws KalvorError.
-int lastInvoiceNumber(const Table &invoices);
-// The key of a new invoice: the stem + (last number + 1) + "000000" + "00". Refuses (KalvorError) a
+// The highest invoice number (key characters 19-24) of a table filtered to invoice rows; 0 when there
+// is none. Empty keys are passed over; a key whose invoice number is not digits throws KalvorError.
+int highestInvoiceNumber(const Table &invoices);
+// The key of a new invoice: the stem + (highest number + 1) + "000000" + "00". Refuses (KalvorError) a
 // number past 999999 rather than lengthening the key.
 QString newInvoiceKey(const Table &invoices, QStringView stem);
 // Characters 17-32 are "0000000100000000": the first invoice of a declaration, which carries the version.

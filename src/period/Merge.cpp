@@ -63,17 +63,18 @@ QString keyText(std::string_view key)
     return QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size()));
 }
 
-// The invoice number of the last invoice row in key order, 0 when there is none.
-int lastInvoiceNumber(const Table &table, int keyField)
+// The highest invoice number of the invoice rows, 0 when there is none. Not the last key's: keys of
+// another month sort apart.
+int highestInvoiceNumber(const Table &table, int keyField)
 {
     const TableData &data = table.data();
-    std::string_view last;
+    int highest = 0;
     for (const std::uint32_t record : table.presentedRecords()) {
         const std::string_view key = data.text(data.recordCells(record)[keyField]);
-        if (dkey::kindOf(key) == dkey::KeyKind::Invoice && key >= last)
-            last = key;
+        if (dkey::kindOf(key) == dkey::KeyKind::Invoice)
+            highest = std::max(highest, invoiceDigits(key));
     }
-    return last.empty() ? 0 : invoiceDigits(last);
+    return highest;
 }
 
 // "%.6d" of a number already known to fit.
@@ -121,7 +122,7 @@ MergeResult addDeclaration(const TAppSettings &settings, const QString &fileName
     source.open();
     const int targetKey = target.requireField(u"dkey");
     const int sourceKey = source.requireField(u"dkey");
-    const int offset = lastInvoiceNumber(target, targetKey);
+    const int offset = highestInvoiceNumber(target, targetKey);
 
     // Every source key is checked before the first row is added, so a refusal writes nothing.
     const TableData &from = source.data();

@@ -1,5 +1,6 @@
 #include "period/ReportFolder.h"
 
+#include "app/PeriodSwitch.h"
 #include "app/RequisitesLine.h"
 #include "app/TAppSettings.h"
 #include "period/FieldText.h"
@@ -287,6 +288,8 @@ LoadedReport loadReportFolder(TAppSettings &settings, const ReportFolderCheck &c
     settings.SetDeclarationFileName(check.declarationFileName);
     settings.SetKalvorFileName(check.kalvorFileName);
     settings.Setkalvor(kalvor);
+    // New invoices of the loaded report get its filer's INN and its month.
+    settings.SetINNYYMMCC(periodStem(settings, check.periodString));
     return loaded;
 }
 

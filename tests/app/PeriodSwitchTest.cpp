@@ -43,7 +43,9 @@ TEST(PeriodSwitch, ApplyingAPeriodChangesTheSettingsButNotTheConfiguration)
     EXPECT_EQ(settings.FPeriodYear, 12);
     EXPECT_EQ(settings.FPeriodString, QStringLiteral("201201"));
     EXPECT_EQ(settings.FDeclarationFileName, QStringLiteral("d"));
-    EXPECT_EQ(settings.FINNYYMMCC, QStringLiteral("123456789000111200")); // keys keep the start-up stem
+    // New keys take the period's YYMM (here, without requisites, on the current stem's INN).
+    EXPECT_EQ(settings.FINNYYMMCC, QStringLiteral("123456789000120100"));
     EXPECT_FALSE(applyPeriod(settings, 11, 12, {QStringLiteral("201112"), QStringLiteral("k"), QStringLiteral("d")}));
+    EXPECT_EQ(settings.FINNYYMMCC, QStringLiteral("123456789000111200"));
     EXPECT_EQ(settings.FIniFile.readString(QStringLiteral("last_period"), QStringLiteral("period")), QStringLiteral("201112"));
 }

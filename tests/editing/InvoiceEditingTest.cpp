@@ -38,8 +38,14 @@ TEST(InvoiceNumbering, NextNumberFollowsTheGreatestInvoiceAndLeavesGaps)
         dir.path(), QStringLiteral("d.xml"),
         {"dkey=\"" + declarationKey(5) + "\"", "dkey=\"" + declarationKey(1) + "\"", "dkey=\"" + declarationKey(2) + "\"",
          "dkey=\"" + declarationKey(5, 3) + "\"", "dkey=\"" + declarationKey(7, 1) + "\""}));
-    EXPECT_EQ(invoice::lastInvoiceNumber(*table), 5);
+    EXPECT_EQ(invoice::highestInvoiceNumber(*table), 5);
     EXPECT_EQ(invoice::newInvoiceKey(*table, kStem), kStem + QStringLiteral("00000600000000"));
+
+    // Invoices keyed with February's stem sort before March's: the highest number counts, not the last key.
+    auto mixed = invoiceTable(writeDeclaration(dir.path(), QStringLiteral("m.xml"),
+                                               {"dkey=\"71070123450012020000001100000000\"",
+                                                "dkey=\"" + declarationKey(2) + "\""}));
+    EXPECT_EQ(invoice::newInvoiceKey(*mixed, kStem), kStem + QStringLiteral("00001200000000"));
 }
 
 TEST(InvoiceNumbering, ANumberPastSixDigitsIsRefusedWithAMessage)
@@ -54,7 +60,7 @@ TEST(InvoiceNumbering, ANumberPastSixDigitsIsRefusedWithAMessage)
     }
     auto bad = invoiceTable(writeDeclaration(dir.path(), QStringLiteral("b.xml"),
                                              {"dkey=\"710701234500120300ABCDEF00000000\""}));
-    EXPECT_THROW(invoice::lastInvoiceNumber(*bad), KalvorError);
+    EXPECT_THROW(invoice::highestInvoiceNumber(*bad), KalvorError);
 }
 
 TEST(InvoiceChecks, FirstInvoiceKeyAndRequiredFields)

@@ -263,7 +263,8 @@ TEST(ReportLoading, SwitchesThePeriodAndReadsRequisitesAndVersion)
     EXPECT_EQ(settings.FDeclarationFileName, QDir(folder).filePath(kDeclarationName));
     EXPECT_EQ(settings.FKalvorFileName, QDir(folder).filePath(kKalvorName));
     EXPECT_EQ(settings.Fkalvor.FName, QStringLiteral("ООО Ромашка"));
-    EXPECT_EQ(settings.FINNYYMMCC, QStringLiteral("500100732200120300"));
+    // New invoices of the loaded report take its filer's INN and its month.
+    EXPECT_EQ(settings.FINNYYMMCC, QStringLiteral("710701234500110200"));
     EXPECT_EQ(readAll(dir.file(QStringLiteral("tamrel.ini"))), ini);
     EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("temp/kalvor.xml"))));
 }

@@ -212,8 +212,8 @@ void TInvoiceForm::openDataSetInvoice()
 void TInvoiceForm::startNew()
 {
     openDataSetInvoice();
-    // The last invoice by key gives the number; the number is refused before anything is inserted.
-    const int last = invoice::lastInvoiceNumber(DataSetInvoice);
+    // The highest invoice number gives the next; it is refused before anything is inserted.
+    const int last = invoice::highestInvoiceNumber(DataSetInvoice);
     strInvoiceLastNumber = QString::number(last).rightJustified(6, u'0');
     const QString key = invoice::newInvoiceKey(DataSetInvoice, INNYYMMCC);
     DataSetInvoice.append();
