@@ -158,8 +158,7 @@ void fillDemoWorkspace(const QString &curDir, std::size_t rowsPerMonth, std::siz
 {
     TAppSettings settings;
     openConfiguration(settings, curDir);
-    // February 2012: month index 1, year index 6.
-    runFirstStart(settings, PeriodChoice{1, 6}, demoRequisites());
+    runFirstStart(settings, PeriodChoice{2, 12}, demoRequisites());
     writeDepartments(settings.FDepartmentCodeFileName);
     rows = writeMonth(settings, 2, rowsPerMonth);
     const QString february = settings.FDeclarationFileName;

@@ -2,6 +2,10 @@
 
 #include "app/TAppSettings.h"
 
+#include <QDate>
+
+#include <algorithm>
+
 namespace kalvor {
 
 const QStringList &monthNames()
@@ -14,15 +18,26 @@ const QStringList &monthNames()
     return names;
 }
 
-const QStringList &selectorYears()
+QList<int> selectorYears(int configuredYear, int currentYear)
 {
-    static const QStringList years = [] {
-        QStringList list;
-        for (int year = kFirstSelectorYear; year <= kLastSelectorYear; ++year)
-            list.append(QString::number(2000 + year));
-        return list;
-    }();
+    QList<int> years;
+    for (int year = kFirstSelectorYear; year <= std::min(currentYear + 1, 99); ++year)
+        years.append(year);
+    if (isPeriodYear(configuredYear) && !years.contains(configuredYear)) {
+        years.append(configuredYear);
+        std::sort(years.begin(), years.end());
+    }
     return years;
+}
+
+QList<int> selectorYears(int configuredYear)
+{
+    return selectorYears(configuredYear, QDate::currentDate().year() - 2000);
+}
+
+QString yearText(int year)
+{
+    return QString::number(2000 + year);
 }
 
 } // namespace kalvor

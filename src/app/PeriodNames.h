@@ -1,12 +1,23 @@
 #pragma once
 
+#include <QList>
 #include <QStringList>
 
 namespace kalvor {
 
 // Items of the month and year selectors, shared by the main window's period line and the period dialog.
-// Month item index + 1 is the month; year item index + kFirstSelectorYear is the year counted from 2000.
-const QStringList &monthNames();    // "январь" ... "декабрь"
-const QStringList &selectorYears(); // "2006" ... "2016"
+// Month item index + 1 is the month.
+const QStringList &monthNames(); // "январь" ... "декабрь"
+
+// A year counted from 2000 that a period string can hold.
+constexpr bool isPeriodYear(int year) { return year >= 0 && year <= 99; }
+
+// The years the selectors offer, counted from 2000 and ascending: 2006 up to the year after
+// `currentYear`, with `configuredYear` added when it lies outside (a negative one is ignored).
+QList<int> selectorYears(int configuredYear, int currentYear);
+// The same for today's date.
+QList<int> selectorYears(int configuredYear);
+// "2012" for 12.
+QString yearText(int year);
 
 } // namespace kalvor

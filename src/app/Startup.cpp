@@ -9,6 +9,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+#include <exception>
 
 namespace kalvor {
 namespace {
@@ -88,54 +91,64 @@ void openConfiguration(TAppSettings &settings, const QString &curDir)
 
 bool isFirstStart(const TAppSettings &settings)
 {
-    return settings.FIniFile.readString(config::kLastPeriod, config::kPeriod).isEmpty();
+    // A first start broken off (a kill in the requisites dialog) may have left some of the keys.
+    for (const QString &key : {config::kPeriod, config::kKalvor, config::kDeclaration})
+        if (settings.FIniFile.readString(config::kLastPeriod, key).trimmed().isEmpty())
+            return true;
+    return false;
 }
 
-StartupResult runFirstStart(TAppSettings &settings, const PeriodChoice &period, const RequisitesEditor &editor)
+std::optional<StartupResult> runFirstStart(TAppSettings &settings, const PeriodChoice &period,
+                                           const RequisitesEditor &editor)
 {
-    if (period.monthIndex < 0 || period.monthIndex > 11 || period.yearIndex < 0
-        || period.yearIndex > kLastSelectorYear - kFirstSelectorYear)
+    if (!period.complete())
         throw KalvorError(QStringLiteral("Не выбран месяц или год декларации"));
 
+    // The configuration changes in memory only: a run broken off anywhere leaves it a first start.
     IniFile &ini = settings.FIniFile;
-    settings.SetPeriodMonth(period.monthIndex + 1);
-    settings.SetPeriodYear(period.yearIndex + kFirstSelectorYear);
-    settings.SetPeriodString(QStringLiteral("2") + QString::number(settings.FPeriodYear).rightJustified(3, u'0')
-        + QString::number(settings.FPeriodMonth).rightJustified(2, u'0'));
+    const QString iniFileName = ini.fileName();
+    ini.setAutoFlush(false);
+    settings.SetPeriodMonth(period.month);
+    settings.SetPeriodYear(period.year);
+    settings.SetPeriodString(periodString(period.year, period.month));
     ini.writeString(config::kLastPeriod, config::kPeriod, settings.FPeriodString);
 
     const QString scratch = settings.FcurDir + QStringLiteral("temp/kalvor.xml");
-    QDir().mkpath(settings.FcurDir + QStringLiteral("temp"));
-    QFile::remove(scratch);
-    CopyFileReplacing(settings.FcurDir + QStringLiteral("templates/xml/kalvor.xml"), scratch);
     const QString folder = periodFolder(settings.FcurDir, settings.FPeriodString);
-    QDir().mkpath(folder);
-
-    // Until the requisites are saved the workspace must still count as never set up.
+    const bool folderExisted = QFileInfo(folder).isDir();
     bool saved = false;
+    std::exception_ptr failure;
     Table requisites(scratch);
     try {
+        QDir().mkpath(settings.FcurDir + QStringLiteral("temp"));
+        QFile::remove(scratch);
+        CopyFileReplacing(settings.FcurDir + QStringLiteral("templates/xml/kalvor.xml"), scratch);
+        QDir().mkpath(folder);
         requisites.open();
         if (editor && editor(requisites)) {
             savePeriodFiles(settings, requisites, folder);
+            for (const Book &book : kBooks) {
+                settings.*book.field = bookPath(settings, book);
+                ini.writeString(config::kLastPeriod, book.key, settings.*book.field);
+            }
+            ini.flush();
             saved = true;
         }
     } catch (...) {
-        discardScratch(requisites, scratch);
-        ini.deleteKey(config::kLastPeriod, config::kPeriod);
-        throw;
+        saved = false;
+        failure = std::current_exception();
     }
     discardScratch(requisites, scratch);
     if (!saved) {
-        ini.deleteKey(config::kLastPeriod, config::kPeriod);
-        throw KalvorError(QStringLiteral("Реквизиты организации не введены: декларация не создана"));
+        // Back to the file as it is on disk; the folder goes only when this run made it.
+        settings.SetIniFile(IniFile(iniFileName));
+        if (!folderExisted)
+            QDir(folder).removeRecursively();
+        if (failure)
+            std::rethrow_exception(failure);
+        return std::nullopt;
     }
-
-    for (const Book &book : kBooks) {
-        settings.*book.field = bookPath(settings, book);
-        ini.writeString(config::kLastPeriod, book.key, settings.*book.field);
-    }
-    ini.flush();
+    ini.setAutoFlush(true);
     return finish(settings, true);
 }
 
@@ -143,7 +156,7 @@ StartupResult runFirstStart(TAppSettings &settings, const PeriodChoice &period, 
 {
     if (!requisitesAccepted(requisites))
         throw KalvorError(requisitesRefusedMessage());
-    return runFirstStart(settings, period, [&requisites](Table &table) {
+    const std::optional<StartupResult> result = runFirstStart(settings, period, [&requisites](Table &table) {
         if (table.isEmpty())
             table.append();
         else
@@ -152,6 +165,7 @@ StartupResult runFirstStart(TAppSettings &settings, const PeriodChoice &period, 
         table.post();
         return true;
     });
+    return *result;
 }
 
 StartupResult runNormalStart(TAppSettings &settings)

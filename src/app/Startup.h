@@ -1,11 +1,13 @@
 #pragma once
 
+#include "app/PeriodNames.h"
 #include "app/TAppSettings.h"
 #include "store/TKalvor.h"
 
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace kalvor {
 
@@ -18,15 +20,14 @@ struct StartupResult {
     int periodYear = 0;       // counted from 2000
     QString requisitesLine;
     bool converted = false;   // the period's kinds of production were converted already
-
-    int monthIndex() const { return periodMonth >= 1 && periodMonth <= 12 ? periodMonth - 1 : -1; }
-    int yearIndex() const { return yearSelectorIndex(periodYear); }
 };
 
-// The period chosen in the period dialog: month index 0 = January, year index 0 = 2006.
+// The period chosen in the period dialog; anything outside the ranges means nothing was chosen.
 struct PeriodChoice {
-    int monthIndex = -1;
-    int yearIndex = -1;
+    int month = 0; // 1-12
+    int year = -1; // counted from 2000
+
+    bool complete() const { return month >= 1 && month <= 12 && isPeriodYear(year); }
 };
 
 // Given the open requisites table on temp/kalvor.xml, lets the user fill its row; true when the
@@ -51,13 +52,21 @@ inline const QString kConverted = QStringLiteral("Converted");
 // Sets the workspace folder (ending in "/") and opens its "tamrel.ini" as the settings' configuration file.
 void openConfiguration(TAppSettings &settings, const QString &curDir);
 
-// No period in the configuration file means the program was never set up in this workspace.
+// A configuration without the period, the requisites or the declaration means the program was never
+// (or not wholly) set up in this workspace.
 bool isFirstStart(const TAppSettings &settings);
 
+// Shown when the first start's dialogs are left without a period or requisites.
+inline constexpr const char *kSetupDeclinedMessage =
+    "Программа не может работать без отчетного периода и реквизитов организации. "
+    "Они будут запрошены при следующем запуске.";
+
 // First start: makes the period folder, lets `editor` fill the requisites, saves them and a fresh
-// declaration table into the period folder and records everything in the configuration file.
-// Throws KalvorError on failure; when the editor declines, the configuration is left as a first start.
-StartupResult runFirstStart(TAppSettings &settings, const PeriodChoice &period, const RequisitesEditor &editor);
+// declaration table into the period folder and records everything in the configuration file, which is
+// written once, at the end. Nothing (when the editor declines) or KalvorError on failure; either way the
+// configuration file is left as it was and a period folder made here is removed.
+std::optional<StartupResult> runFirstStart(TAppSettings &settings, const PeriodChoice &period,
+                                           const RequisitesEditor &editor);
 // The same with requisites given as values (the command line, tests); a refused entry throws with the
 // dialog's message.
 StartupResult runFirstStart(TAppSettings &settings, const PeriodChoice &period, const RequisitesEntry &requisites);

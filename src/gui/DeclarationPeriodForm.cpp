@@ -1,6 +1,6 @@
 #include "gui/DeclarationPeriodForm.h"
 
-#include "app/PeriodNames.h"
+#include "gui/common/PeriodSelectors.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,31 +11,19 @@
 #include <QVBoxLayout>
 
 namespace kalvor::gui {
-namespace {
 
-QComboBox *selector(const QString &name, const QStringList &items)
-{
-    auto *box = new QComboBox;
-    box->setObjectName(name);
-    box->addItems(items);
-    box->setMaxVisibleItems(12);
-    box->setPlaceholderText(QStringLiteral("..."));
-    box->setCurrentIndex(-1);
-    return box;
-}
-
-} // namespace
-
-TDeclarationPeriodForm::TDeclarationPeriodForm(QWidget *parent) : QDialog(parent)
+TDeclarationPeriodForm::TDeclarationPeriodForm(QWidget *parent, int configuredYear) : QDialog(parent)
 {
     setObjectName(QStringLiteral("DeclarationPeriodForm"));
     setWindowTitle(QStringLiteral("Создание новой декларации"));
-    // A title bar only: no system menu and no close box.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    // A title bar with the close box only: no system menu.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
-    ComboBoxMonth = selector(QStringLiteral("ComboBoxMonth"), monthNames());
+    ComboBoxMonth = monthSelector();
+    ComboBoxMonth->setObjectName(QStringLiteral("ComboBoxMonth"));
     ComboBoxMonth->setMinimumContentsLength(9);
-    ComboBoxYear = selector(QStringLiteral("ComboBoxYear"), selectorYears());
+    ComboBoxYear = yearSelector(configuredYear);
+    ComboBoxYear->setObjectName(QStringLiteral("ComboBoxYear"));
     ComboBoxYear->setMinimumContentsLength(5);
 
     auto *monthLabel = new QLabel(QStringLiteral("Месяц"));
@@ -82,12 +70,11 @@ void TDeclarationPeriodForm::setMode(Mode mode)
     const bool newPeriod = mode == Mode::NewPeriod;
     CheckBoxTransfer->setEnabled(newPeriod);
     Button2->setEnabled(newPeriod);
-    setCloseCheck(!newPeriod);
 }
 
 int TDeclarationPeriodForm::monthIndex() const { return ComboBoxMonth->currentIndex(); }
 
-int TDeclarationPeriodForm::yearIndex() const { return ComboBoxYear->currentIndex(); }
+int TDeclarationPeriodForm::year() const { return selectedYear(ComboBoxYear); }
 
 bool TDeclarationPeriodForm::transferRemains() const { return CheckBoxTransfer->isChecked(); }
 
@@ -98,7 +85,7 @@ bool TDeclarationPeriodForm::FormClose()
         ComboBoxMonth->setFocus(Qt::OtherFocusReason);
         return false;
     }
-    if (yearIndex() < 0) {
+    if (year() < 0) {
         ComboBoxYear->setFocus(Qt::OtherFocusReason);
         return false;
     }
@@ -107,16 +94,9 @@ bool TDeclarationPeriodForm::FormClose()
 
 void TDeclarationPeriodForm::done(int result)
 {
-    // Without the close check only "Отмена" leaves at any time: "Создать" still needs a month and a year.
-    if ((!m_closeCheck && result == QDialog::Rejected) || FormClose())
+    // Leaving without a period is always possible; "Создать" needs a month and a year.
+    if (result == QDialog::Rejected || FormClose())
         QDialog::done(result);
-}
-
-void TDeclarationPeriodForm::reject()
-{
-    // Escape and the window manager's close end here: a disabled "Отмена" keeps the dialog open.
-    if (Button2->isEnabled())
-        QDialog::reject();
 }
 
 } // namespace kalvor::gui

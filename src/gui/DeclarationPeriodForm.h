@@ -15,21 +15,18 @@ class TDeclarationPeriodForm final : public QDialog {
     Q_OBJECT
 public:
     enum class Mode {
-        FirstStart, // cannot be left before a month and a year are chosen; no transfer, no "Отмена"
+        FirstStart, // no transfer and no "Отмена"; Escape or the close box leave with nothing chosen
         NewPeriod   // may be cancelled; the remains transfer can be switched off
     };
 
-    explicit TDeclarationPeriodForm(QWidget *parent = nullptr);
+    // The year list runs from 2006 to next year and holds `configuredYear` (counted from 2000) too.
+    explicit TDeclarationPeriodForm(QWidget *parent = nullptr, int configuredYear = -1);
 
     void setMode(Mode mode);
-    // While on, the dialog does not close until both selectors have an item chosen; while off it may be
-    // cancelled at any time, but "Создать" still waits for both.
-    void setCloseCheck(bool on) { m_closeCheck = on; }
-    bool closeCheck() const { return m_closeCheck; }
 
     int monthIndex() const; // 0 = January; -1 when nothing is chosen
-    int yearIndex() const;  // 0 = 2006; -1 when nothing is chosen
-    PeriodChoice choice() const { return {monthIndex(), yearIndex()}; }
+    int year() const;       // counted from 2000; -1 when nothing is chosen
+    PeriodChoice choice() const { return {monthIndex() + 1, year()}; }
     bool transferRemains() const;
 
     // Whether both selectors have an item chosen; when not, the missing one gets the focus.
@@ -42,11 +39,8 @@ public:
     QPushButton *Button2 = nullptr;
 
 public Q_SLOTS:
+    // "Создать" (and Enter) closes only with a month and a year chosen.
     void done(int result) override;
-    void reject() override;
-
-private:
-    bool m_closeCheck = true;
 };
 
 } // namespace kalvor::gui

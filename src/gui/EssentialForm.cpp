@@ -62,8 +62,8 @@ void TEssentialForm::buildLayout()
 {
     setObjectName(QStringLiteral("EssentialForm"));
     setWindowTitle(QStringLiteral("Сведения о Калворе"));
-    // A title bar only: no close box, no system menu.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    // A title bar with the close box only: no system menu.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
     DataBinding &b = *m_binding;
     organization_name = new BoundLineEdit(b, QStringLiteral("organization_name"));
@@ -184,13 +184,6 @@ void TEssentialForm::SaveClick()
         return;
     }
     accept();
-}
-
-void TEssentialForm::reject()
-{
-    // Escape and the window manager's close end here too: a disabled "Отмена" keeps the dialog open.
-    if (Cancel->isEnabled())
-        QDialog::reject();
 }
 
 bool editRequisites(QWidget *parent, const QString &kalvorFileName)

@@ -29,7 +29,8 @@ public:
     ~TEssentialForm() override;
 
     Table &table() const { return *ClientDataSetKalvor; }
-    // Disabled at the first start: the dialog can then be left only through a validated save.
+    // Disabled at the first start, where Escape and the close box still leave the dialog (and the
+    // program, as it cannot work without requisites).
     void setCancelEnabled(bool enabled);
     // The INN is fixed once the first period exists.
     void setInnReadOnly(bool readOnly);
@@ -53,9 +54,6 @@ public:
     BoundLineEdit *name_counter = nullptr;
     QPushButton *Save = nullptr;
     QPushButton *Cancel = nullptr;
-
-public Q_SLOTS:
-    void reject() override;
 
 private:
     void setUpTable();

@@ -11,7 +11,8 @@ PeriodChoice askFirstPeriod(QWidget *parent)
 {
     TDeclarationPeriodForm form(parent);
     form.setMode(TDeclarationPeriodForm::Mode::FirstStart);
-    form.exec();
+    if (form.exec() != QDialog::Accepted)
+        return {};
     return form.choice();
 }
 

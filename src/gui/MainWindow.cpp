@@ -22,6 +22,7 @@
 #include "gui/common/ActionIcons.h"
 #include "gui/common/GridColumns.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/PeriodSelectors.h"
 #include "gui/common/TableModel.h"
 #include "gui/dbupload/DatabaseCommands.h"
 #include "gui/reports/ReportCommands.h"
@@ -60,17 +61,6 @@ namespace {
 
 const QString kCaption = QStringLiteral("Декларация о розничной продаже алкогольной продукции  ");
 const QColor kHighlightColour(0xFF, 0xCC, 0xCC);
-
-QComboBox *periodSelector(const QStringList &items, QWidget *parent)
-{
-    auto *box = new QComboBox(parent);
-    box->setEditable(true);
-    box->addItems(items);
-    box->setCurrentIndex(-1);
-    box->lineEdit()->setPlaceholderText(QStringLiteral("..."));
-    box->setInsertPolicy(QComboBox::NoInsert);
-    return box;
-}
 
 QTableView *grid(const QString &name, QWidget *parent)
 {
@@ -260,7 +250,11 @@ void TMainForm::buildPeriodCommands()
 void TMainForm::buildSheetCommands()
 {
     SheetWindowHooks hooks;
-    hooks.periodText = [this] { return ComboBoxMonth->currentText() + u' ' + ComboBoxYear->currentText(); };
+    hooks.periodText = [this] {
+        if (!AppSettings || AppSettings->FPeriodMonth < 1 || AppSettings->FPeriodMonth > 12)
+            return QString();
+        return monthNames().at(AppSettings->FPeriodMonth - 1) + u' ' + yearText(AppSettings->FPeriodYear);
+    };
     hooks.highlightOptions = [this] { return highlightOptions(); };
     hooks.setHighlightOptions = [this](const HighlightOptions &o) {
         CheckErrors = o.CheckErrors;
@@ -393,9 +387,10 @@ QWidget *TMainForm::buildPeriodLine()
     auto *layout = new QHBoxLayout(line);
     layout->setContentsMargins(4, 2, 4, 2);
     layout->addWidget(new QLabel(QStringLiteral("Декларация за"), line));
-    ComboBoxMonth = periodSelector(monthNames(), line);
+    ComboBoxMonth = monthSelector(line);
     ComboBoxMonth->setObjectName(QStringLiteral("ComboBoxMonth"));
-    ComboBoxYear = periodSelector(selectorYears(), line);
+    // The configured period's year joins the list when the period is shown.
+    ComboBoxYear = yearSelector(-1, line);
     ComboBoxYear->setObjectName(QStringLiteral("ComboBoxYear"));
     ComboBoxMonth->setMinimumWidth(110);
     layout->addWidget(ComboBoxMonth);
@@ -425,7 +420,7 @@ QWidget *TMainForm::buildPeriodLine()
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->hide();
 
-    // Picking or typing in either selector tries the period at once.
+    // Picking in either selector tries the period at once.
     connect(ComboBoxMonth, &QComboBox::currentIndexChanged, this, &TMainForm::ComboBoxYearChange);
     connect(ComboBoxYear, &QComboBox::currentIndexChanged, this, &TMainForm::ComboBoxYearChange);
     connect(BtnPeriodAdd, &QToolButton::clicked, this, &TMainForm::BtnPeriodAddClick);
@@ -727,7 +722,16 @@ void TMainForm::FormCreate()
         bool firstStart = false;
         if (isFirstStart(*AppSettings)) {
             const PeriodChoice period = askFirstPeriod(this);
-            result = runFirstStart(*AppSettings, period, requisitesEditorDialog(this));
+            std::optional<StartupResult> made;
+            if (period.complete())
+                made = runFirstStart(*AppSettings, period, requisitesEditorDialog(this));
+            if (!made) {
+                // Nothing was written: the next start asks again.
+                m_setupDeclined = true;
+                MessageBoxes::information(this, QString::fromUtf8(kSetupDeclinedMessage));
+                return;
+            }
+            result = *made;
             firstStart = true;
         } else {
             result = runNormalStart(*AppSettings);
@@ -817,12 +821,12 @@ HighlightOptions TMainForm::highlightOptions() const
 
 DeclarationMonth TMainForm::declarationMonth() const
 {
+    // The settings' period, never the selectors': they may hold a choice still being tried.
     DeclarationMonth result;
-    bool ok = false;
-    const int year = ComboBoxYear->currentText().trimmed().toInt(&ok);
-    if (ok)
-        result.year = year;
-    result.month = ComboBoxMonth->currentIndex() + 1;
+    if (AppSettings && AppSettings->FPeriodMonth >= 1) {
+        result.year = 2000 + AppSettings->FPeriodYear;
+        result.month = AppSettings->FPeriodMonth;
+    }
     return result;
 }
 
@@ -837,7 +841,7 @@ void TMainForm::showPeriod(int month, int year)
 {
     m_showingPeriod = true;
     ComboBoxMonth->setCurrentIndex(month >= 1 && month <= 12 ? month - 1 : -1);
-    ComboBoxYear->setCurrentIndex(yearSelectorIndex(year));
+    selectYear(ComboBoxYear, year);
     m_showingPeriod = false;
 }
 
@@ -851,15 +855,16 @@ void TMainForm::ComboBoxYearChange()
 {
     if (m_showingPeriod || !AppSettings)
         return;
-    GetNewPeriod(ComboBoxYear->currentIndex() + kFirstSelectorYear, ComboBoxMonth->currentIndex() + 1);
+    GetNewPeriod(selectedYear(ComboBoxYear), ComboBoxMonth->currentIndex() + 1);
 }
 
 void TMainForm::stepPeriod(int direction)
 {
     BtnPeriodAdd->setEnabled(false);
     BtnPeriodDel->setEnabled(false);
-    const int month = ComboBoxMonth->currentIndex() + 1;
-    const int year = ComboBoxYear->currentIndex() + kFirstSelectorYear;
+    // From the settings' period: the selectors show it, and a step works across every year.
+    const int month = AppSettings ? AppSettings->FPeriodMonth : ComboBoxMonth->currentIndex() + 1;
+    const int year = AppSettings ? AppSettings->FPeriodYear : selectedYear(ComboBoxYear);
     const auto [newYear, newMonth] = direction > 0 ? nextPeriod(year, month) : previousPeriod(year, month);
     showPeriod(newMonth, newYear);
     GetNewPeriod(newYear, newMonth);
@@ -1116,7 +1121,7 @@ void TMainForm::showEvent(QShowEvent *event)
 
 void TMainForm::FormShow()
 {
-    if (m_updateExit)
+    if (m_updateExit || m_setupDeclined)
         close();
 }
 
@@ -1146,7 +1151,7 @@ int runDesktop(QApplication &app)
         return 1;
     TMainForm window(QApplication::arguments(), QApplication::applicationDirPath());
     window.FormCreate();
-    if (window.updateExit())
+    if (window.updateExit() || window.setupDeclined())
         return 0;
     // Wheel turns become arrow keys only once the start-up dialogs are gone.
     WheelTranslator wheel;

@@ -127,6 +127,8 @@ public:
 
     const QString &curDir() const { return m_curDir; }
     bool updateExit() const { return m_updateExit; }
+    // The first start's dialogs were left without a period or requisites: the program ends.
+    bool setupDeclined() const { return m_setupDeclined; }
     // Whether the current period's kinds of production were converted already (the conversion command
     // is disabled for such a period).
     bool periodConverted() const { return m_periodConverted; }
@@ -215,6 +217,7 @@ private:
     QString m_executableDir;
     QString m_curDir;
     bool m_updateExit = false;
+    bool m_setupDeclined = false;
     bool m_periodConverted = false;
     bool m_showingPeriod = false; // selectors set by the program do not count as the user's choice
     std::unique_ptr<UpdateCommands> m_update;

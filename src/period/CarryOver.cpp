@@ -90,6 +90,23 @@ std::vector<int> columnsOf(const TableData &data, const std::array<const char *,
     return result;
 }
 
+// The rows a declaration holds, so that the user knows what a replacement would put aside; -1 when the
+// file cannot be read.
+qint64 rowCountOf(const QString &fileName)
+{
+    try {
+        TableData data;
+        readDataPacketFile(fileName, data);
+        qint64 rows = 0;
+        for (std::uint32_t r = 0; r < data.recordCount(); ++r)
+            if (RowState::isVisible(data.rowState(r)))
+                ++rows;
+        return rows;
+    } catch (const KalvorError &) {
+        return -1;
+    }
+}
+
 void requireFile(const QString &fileName, const QString &what)
 {
     if (!QFileInfo(fileName).isFile())
@@ -130,6 +147,8 @@ CarryOverPlan planCarryOver(const TAppSettings &settings, int year, int month, b
         }
     }
     plan.targetExists = QFileInfo::exists(plan.declarationFileName);
+    if (plan.targetExists)
+        plan.targetRows = rowCountOf(plan.declarationFileName);
     return plan;
 }
 

@@ -34,6 +34,7 @@ struct CarryOverPlan {
     QString notice;
     // The new period already has a declaration: replacing it needs the user's consent.
     bool targetExists = false;
+    qint64 targetRows = -1; // rows of that declaration; -1 when it cannot be read
 };
 
 // Checks the choice and the files it depends on and plans the new period. Throws KalvorError with the

@@ -1,3 +1,4 @@
+#include "app/PeriodNames.h"
 #include "app/TAppSettings.h"
 #include "store/KalvorError.h"
 
@@ -25,11 +26,16 @@ TEST(Period, StepsCrossTheYear)
     EXPECT_EQ(previousPeriod(12, 4), std::pair(12, 3));
 }
 
-TEST(Period, YearSelectorCoversTwoThousandSixToSixteen)
+TEST(Period, YearListsRunToNextYearAndHoldTheConfiguredYear)
 {
-    EXPECT_EQ(yearSelectorIndex(6), 0);
-    EXPECT_EQ(yearSelectorIndex(12), 6);
-    EXPECT_EQ(yearSelectorIndex(16), 10);
-    EXPECT_EQ(yearSelectorIndex(17), -1);
-    EXPECT_EQ(yearSelectorIndex(5), -1);
+    const QList<int> years = selectorYears(-1, 25);
+    EXPECT_EQ(years.size(), 21);
+    EXPECT_EQ(years.first(), 6);
+    EXPECT_EQ(years.last(), 26);
+    EXPECT_EQ(selectorYears(12, 25), years);
+    // A configured year outside the run joins it in its place.
+    EXPECT_EQ(selectorYears(30, 25).last(), 30);
+    EXPECT_EQ(selectorYears(3, 25).first(), 3);
+    EXPECT_EQ(selectorYears(3, 25).at(1), 6);
+    EXPECT_EQ(yearText(5), QStringLiteral("2005"));
 }

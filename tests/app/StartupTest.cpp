@@ -17,8 +17,7 @@ using namespace kalvor;
 
 namespace {
 
-// March 2012 in the period dialog.
-constexpr PeriodChoice kMarch2012{2, 6};
+constexpr PeriodChoice kMarch2012{3, 12};
 
 class StartupTest : public ::testing::Test {
 protected:
@@ -52,8 +51,6 @@ TEST_F(StartupTest, FirstStartMakesThePeriodAndRecordsIt)
     EXPECT_TRUE(result.firstStart);
     EXPECT_EQ(result.periodMonth, 3);
     EXPECT_EQ(result.periodYear, 12);
-    EXPECT_EQ(result.monthIndex(), 2);
-    EXPECT_EQ(result.yearIndex(), 6);
     EXPECT_FALSE(result.converted);
     EXPECT_EQ(result.requisitesLine, QStringLiteral("ООО Ромашка, ИНН 123456789012, г. Тула, А 123, 31.12.2012"));
 
@@ -101,7 +98,7 @@ TEST_F(StartupTest, TheEditorFillsTheScratchTable)
     TAppSettings settings;
     openConfiguration(settings, m_curDir);
     bool called = false;
-    runFirstStart(settings, PeriodChoice{11, 10}, [&](Table &table) {
+    runFirstStart(settings, PeriodChoice{12, 16}, [&](Table &table) {
         called = true;
         EXPECT_EQ(table.fileName(), path("temp/kalvor.xml"));
         EXPECT_TRUE(table.isActive());
@@ -120,10 +117,33 @@ TEST_F(StartupTest, AnInterruptedFirstStartLeavesAFirstStart)
 {
     TAppSettings settings;
     openConfiguration(settings, m_curDir);
-    EXPECT_THROW(runFirstStart(settings, kMarch2012, [](Table &) { return false; }), KalvorError);
+    // A kill while the requisites dialog is open leaves the configuration as it is on disk then.
+    bool asked = false;
+    const auto declined = runFirstStart(settings, kMarch2012, [this, &asked](Table &) {
+        asked = true;
+        TAppSettings killed;
+        openConfiguration(killed, m_curDir);
+        EXPECT_TRUE(isFirstStart(killed));
+        EXPECT_TRUE(killed.FIniFile.keys(QStringLiteral("last_period")).isEmpty());
+        return false;
+    });
+    EXPECT_TRUE(asked);
+    EXPECT_FALSE(declined.has_value());
     EXPECT_TRUE(isFirstStart(settings));
-    EXPECT_TRUE(iniOnDisk().readString(QStringLiteral("last_period"), QStringLiteral("period")).isEmpty());
+    EXPECT_TRUE(iniOnDisk().keys(QStringLiteral("last_period")).isEmpty());
     EXPECT_FALSE(QFile::exists(path("temp/kalvor.xml")));
+    EXPECT_FALSE(QFile::exists(path("reports/201203")));
+
+    // A configuration that an older program left after such a kill, with the period only, or without
+    // the declaration, is a first start again.
+    m_dir.write(QStringLiteral("tamrel.ini"), "[last_period]\r\nperiod=201203\r\n");
+    openConfiguration(settings, m_curDir);
+    EXPECT_TRUE(isFirstStart(settings));
+    m_dir.write(QStringLiteral("tamrel.ini"), "[last_period]\r\nperiod=201203\r\nkalvor=/w/k.xml\r\n");
+    openConfiguration(settings, m_curDir);
+    EXPECT_TRUE(isFirstStart(settings));
+    QFile::remove(path("tamrel.ini"));
+    openConfiguration(settings, m_curDir);
 
     // Requisites the dialog would have refused never make a stem.
     RequisitesEntry bad = test::sampleRequisites(QStringLiteral("123456789"));
@@ -140,8 +160,8 @@ TEST_F(StartupTest, AnInterruptedFirstStartLeavesAFirstStart)
     }
     EXPECT_TRUE(isFirstStart(settings));
     EXPECT_FALSE(QFile::exists(path("temp/kalvor.xml")));
-    EXPECT_THROW(runFirstStart(settings, PeriodChoice{-1, 6}, test::sampleRequisites(QStringLiteral("1234567890"))), KalvorError);
-    EXPECT_THROW(runFirstStart(settings, PeriodChoice{0, 11}, test::sampleRequisites(QStringLiteral("1234567890"))), KalvorError);
+    EXPECT_THROW(runFirstStart(settings, PeriodChoice{0, 12}, test::sampleRequisites(QStringLiteral("1234567890"))), KalvorError);
+    EXPECT_THROW(runFirstStart(settings, PeriodChoice{1, -1}, test::sampleRequisites(QStringLiteral("1234567890"))), KalvorError);
 }
 
 TEST_F(StartupTest, NormalStartReadsWhatTheFirstStartWrote)
@@ -149,15 +169,15 @@ TEST_F(StartupTest, NormalStartReadsWhatTheFirstStartWrote)
     {
         TAppSettings first;
         openConfiguration(first, m_curDir);
-        runFirstStart(first, PeriodChoice{0, 6}, test::sampleRequisites(QStringLiteral("1234567890")));
+        runFirstStart(first, PeriodChoice{1, 12}, test::sampleRequisites(QStringLiteral("1234567890")));
     }
     TAppSettings settings;
     openConfiguration(settings, m_curDir);
     ASSERT_FALSE(isFirstStart(settings));
     const StartupResult result = runNormalStart(settings);
     EXPECT_FALSE(result.firstStart);
-    EXPECT_EQ(result.monthIndex(), 0);
-    EXPECT_EQ(result.yearIndex(), 6);
+    EXPECT_EQ(result.periodMonth, 1);
+    EXPECT_EQ(result.periodYear, 12);
     EXPECT_EQ(settings.FPeriodString, QStringLiteral("201201"));
     EXPECT_EQ(settings.FINNYYMMCC, QStringLiteral("123456789000120100"));
     EXPECT_EQ(settings.FDeclarationFileName, path("reports/201201/123456789000120100.xml"));
@@ -190,13 +210,12 @@ TEST_F(StartupTest, NormalStartFaults)
     openConfiguration(settings, m_curDir);
     EXPECT_THROW(runNormalStart(settings), KalvorError);
 
-    // A period the year selector cannot show still starts; the missing requisites file is the error here.
+    // The missing requisites file is the error here.
     m_dir.write(QStringLiteral("tamrel.ini"), "[last_period]\r\nperiod=201701\r\nkalvor=/nowhere/x.xml\r\n");
     TAppSettings later;
     openConfiguration(later, m_curDir);
     EXPECT_THROW(runNormalStart(later), KalvorError);
     EXPECT_EQ(later.FPeriodYear, 17);
-    EXPECT_EQ(yearSelectorIndex(later.FPeriodYear), -1);
 }
 
 TEST(ConvertedFlag, OnlyOneMeansConverted)

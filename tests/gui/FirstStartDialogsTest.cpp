@@ -1,5 +1,9 @@
+#include "gui/DeclarationPeriodForm.h"
 #include "gui/EssentialForm.h"
 #include "gui/FirstStartDialogs.h"
+#include "gui/MainWindow.h"
+#include "gui/common/MessageBoxes.h"
+#include "gui/common/PeriodSelectors.h"
 #include "app/Startup.h"
 #include "app/Workspace.h"
 #include "gui/common/DataBinding.h"
@@ -9,6 +13,7 @@
 
 #include "KalvorBuildInfo.h"
 
+#include <QComboBox>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QTest>
@@ -39,8 +44,35 @@ TEST(FirstStartDialogsTest, RequisitesTypedInTheDialogMakeThePeriod)
             test::typeText(edit, QString::fromUtf8(text));
         QTest::mouseClick(form.Save, Qt::LeftButton);
     });
-    const StartupResult result = runFirstStart(settings, PeriodChoice{2, 6}, gui::requisitesEditorDialog(nullptr));
-    EXPECT_EQ(result.requisitesLine, QStringLiteral("ООО Ромашка, ИНН 1234567890, г. Тула, А 123, 31.12.2012"));
+    const std::optional<StartupResult> result =
+        runFirstStart(settings, PeriodChoice{3, 12}, gui::requisitesEditorDialog(nullptr));
+    ASSERT_TRUE(result.has_value());
+    EXPECT_EQ(result->requisitesLine, QStringLiteral("ООО Ромашка, ИНН 1234567890, г. Тула, А 123, 31.12.2012"));
     EXPECT_EQ(settings.FINNYYMMCC, QStringLiteral("123456789000120300"));
     EXPECT_TRUE(QFileInfo::exists(curDir + QStringLiteral("reports/201203/123456789000120300d.xml")));
+}
+
+// Leaving a first-start dialog writes nothing and ends the program with a word why; the next start asks again.
+TEST(FirstStartDialogsTest, LeavingTheRequisitesDialogWritesNothingAndEndsTheProgram)
+{
+    test::TempDir dir;
+    gui::MessageBoxes::clearShownTexts();
+    std::unique_ptr<test::ModalDriver> requisites;
+    test::ModalDriver period([&requisites](QDialog &dialog) {
+        auto &form = static_cast<gui::TDeclarationPeriodForm &>(dialog);
+        form.ComboBoxMonth->setCurrentIndex(2);
+        gui::selectYear(form.ComboBoxYear, 12);
+        requisites = std::make_unique<test::ModalDriver>([](QDialog &essential) {
+            EXPECT_FALSE(static_cast<gui::TEssentialForm &>(essential).Cancel->isEnabled());
+            QTest::keyClick(&essential, Qt::Key_Escape);
+        });
+        form.Button1->click();
+    });
+    gui::TMainForm window(QStringList{QStringLiteral("kalvor"), QStringLiteral("--home"), dir.path()}, dir.path());
+    window.FormCreate();
+    EXPECT_TRUE(window.setupDeclined());
+    EXPECT_EQ(gui::MessageBoxes::shownTexts(), QStringList{QString::fromUtf8(kSetupDeclinedMessage)});
+    EXPECT_TRUE(IniFile(dir.file(QStringLiteral("tamrel.ini"))).keys(QStringLiteral("last_period")).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("reports/201203"))));
+    gui::MessageBoxes::clearShownTexts();
 }

@@ -8,6 +8,8 @@
 #include "KalvorBuildInfo.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QMenuBar>
 #include <QTableView>
@@ -127,6 +129,8 @@ TEST_F(MainWindowTest, PeriodLineSwitchesOnlyToExistingPeriods)
     window->BtnPeriodDelClick(); // February exists
     EXPECT_EQ(window->ComboBoxMonth->currentText(), QStringLiteral("февраль"));
     EXPECT_EQ(window->AppSettings->FPeriodString, QStringLiteral("201202"));
+    // New invoices get February's keys.
+    EXPECT_EQ(window->AppSettings->FINNYYMMCC, QStringLiteral("710701234500120200"));
     EXPECT_TRUE(window->AppSettings->FDeclarationFileName.endsWith(u"reports/201202/710701234500120200.xml"));
     EXPECT_GT(window->DBGridInvoice->model()->rowCount(), 0);
 
@@ -141,6 +145,42 @@ TEST_F(MainWindowTest, PeriodLineSwitchesOnlyToExistingPeriods)
     window->close();
     auto again = start();
     EXPECT_EQ(again->AppSettings->FPeriodString, QStringLiteral("201203"));
+}
+
+TEST_F(MainWindowTest, PeriodLineReachesEveryYearAndHoldsOnlyItsItems)
+{
+    // December 2024 and January and February 2025, copied from the demo's March.
+    const QString march = m_dir.file(QStringLiteral("reports/201203/710701234500120300"));
+    QString kalvor, declaration;
+    for (const QString &period : {QStringLiteral("202412"), QStringLiteral("202501"), QStringLiteral("202502")}) {
+        const QString stem = m_dir.file(QStringLiteral("reports/%1/7107012345%2%3").arg(period, period.mid(2, 4), u"00"));
+        QDir().mkpath(m_dir.file(QStringLiteral("reports/") + period));
+        kalvor = stem + QStringLiteral("d.xml");
+        declaration = stem + QStringLiteral(".xml");
+        ASSERT_TRUE(QFile::copy(march + QStringLiteral("d.xml"), kalvor));
+        ASSERT_TRUE(QFile::copy(march + QStringLiteral(".xml"), declaration));
+    }
+    {
+        IniFile ini(m_dir.file(QStringLiteral("tamrel.ini")));
+        ini.writeString(QStringLiteral("last_period"), QStringLiteral("period"), QStringLiteral("202502"));
+        ini.writeString(QStringLiteral("last_period"), QStringLiteral("INNYYMMCC"), QStringLiteral("710701234500250200"));
+        ini.writeString(QStringLiteral("last_period"), QStringLiteral("kalvor"), kalvor);
+        ini.writeString(QStringLiteral("last_period"), QStringLiteral("declaration"), declaration);
+    }
+    auto window = start();
+    EXPECT_EQ(window->ComboBoxYear->currentText(), QStringLiteral("2025"));
+    window->BtnPeriodDelClick();
+    window->BtnPeriodDelClick(); // across the year
+    EXPECT_TRUE(MessageBoxes::shownTexts().isEmpty()) << MessageBoxes::shownTexts().join(u'\n').toStdString();
+    EXPECT_EQ(window->AppSettings->FPeriodString, QStringLiteral("202412"));
+    EXPECT_EQ(window->AppSettings->FINNYYMMCC, QStringLiteral("710701234500241200"));
+    EXPECT_EQ(window->ComboBoxMonth->currentText(), QStringLiteral("декабрь"));
+    EXPECT_EQ(window->ComboBoxYear->currentText(), QStringLiteral("2024"));
+
+    // Typing cannot leave a year on screen that is not the period's (the invoice checks read the period).
+    QTest::keyClicks(window->ComboBoxYear, QStringLiteral("2099"));
+    EXPECT_EQ(window->AppSettings->FPeriodString, QStringLiteral("202412"));
+    EXPECT_EQ(window->ComboBoxYear->currentText(), QStringLiteral("2024"));
 }
 
 TEST_F(MainWindowTest, TheConvertedMarkFollowsThePeriod)

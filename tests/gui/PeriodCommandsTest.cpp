@@ -7,6 +7,7 @@
 #include "gui/DeclarationPeriodForm.h"
 #include "gui/MainWindow.h"
 #include "gui/common/MessageBoxes.h"
+#include "gui/common/PeriodSelectors.h"
 #include "gui/period/DialogForm.h"
 #include "gui/period/GetFolderDialog.h"
 #include "gui/period/NextMonthCommands.h"
@@ -60,12 +61,12 @@ protected:
     PeriodCommands &commands() { return *window->periodCommands(); }
 
     // Chooses the period in the dialog and presses "Создать".
-    static ModalDriver::Action choose(int monthIndex, int yearIndex, bool transfer = true)
+    static ModalDriver::Action choose(int monthIndex, int year, bool transfer = true)
     {
         return [=](QDialog &dialog) {
             auto &form = static_cast<TDeclarationPeriodForm &>(dialog);
             form.ComboBoxMonth->setCurrentIndex(monthIndex);
-            form.ComboBoxYear->setCurrentIndex(yearIndex);
+            selectYear(form.ComboBoxYear, year);
             form.CheckBoxTransfer->setChecked(transfer);
             form.Button1->click();
         };
@@ -111,7 +112,7 @@ TEST_F(PeriodCommandsTest, ButtonsAndMenuItemsArePlaced)
 TEST_F(PeriodCommandsTest, NewMonthIsCarriedOverBehindTheProgressWindow)
 {
     {
-        ModalDriver driver(choose(3, 6)); // April 2012
+        ModalDriver driver(choose(3, 12)); // April 2012
         commands().LoadAccountActionExecute();
     }
     EXPECT_EQ(window->AppSettings->FPeriodString, QStringLiteral("201204"));
@@ -150,7 +151,7 @@ TEST_F(PeriodCommandsTest, ProgressWindowCountsRowsAndClosesItself)
 TEST_F(PeriodCommandsTest, CurrentPeriodAndCancelChangeNothing)
 {
     {
-        ModalDriver driver(choose(2, 6)); // March 2012, the open one
+        ModalDriver driver(choose(2, 12)); // March 2012, the open one
         commands().LoadAccountActionExecute();
     }
     EXPECT_EQ(MessageBoxes::shownTexts(), QStringList{QStringLiteral("Выбранный период является текущим.")});
@@ -181,15 +182,20 @@ TEST_F(PeriodCommandsTest, ExistingMonthIsReplacedOnlyWhenTheUserAgrees)
     // February exists: carrying January (absent) into it would replace its table.
     const QString february = window->AppSettings->FcurDir + QStringLiteral("reports/201202");
     const QStringList before = QDir(february).entryList(QDir::Files);
-    MessageBoxes::setAnswerAutomatically(false);
-    MessageBoxes::setNextAnswer(QMessageBox::No);
+    const QByteArray table = test::readAll(QDir(february).filePath(before.value(0)));
     {
-        ModalDriver driver(choose(1, 6));
+        // Every box answers with its default button, as Enter would.
+        ModalDriver driver(choose(1, 12));
         commands().LoadAccountActionExecute();
     }
     EXPECT_EQ(window->AppSettings->FPeriodString, QStringLiteral("201203"));
-    EXPECT_TRUE(MessageBoxes::shownTexts().value(0).contains(QStringLiteral("уже есть")));
+    // The checks come first; the question says what a replacement would put aside.
+    ASSERT_EQ(MessageBoxes::shownTexts().size(), 2);
+    EXPECT_EQ(MessageBoxes::shownTexts().at(0), QStringLiteral("Данных за прошлый месяц не обнаружено."));
+    EXPECT_TRUE(MessageBoxes::shownTexts().at(1).startsWith(QStringLiteral("Декларация за февраль 2012 уже есть, строк в ней: ")))
+        << MessageBoxes::shownTexts().at(1).toStdString();
     EXPECT_EQ(QDir(february).entryList(QDir::Files), before);
+    EXPECT_EQ(test::readAll(QDir(february).filePath(before.value(0))), table);
 }
 
 TEST_F(PeriodCommandsTest, LoadingAHandedInFolderSwitchesToItAndVerifies)

@@ -26,7 +26,8 @@ QStringList &shown()
 } // namespace
 
 QMessageBox::StandardButton MessageBoxes::show(QWidget *parent, QMessageBox::Icon icon, const QString &text,
-                                               QMessageBox::StandardButtons buttons)
+                                               QMessageBox::StandardButtons buttons,
+                                               QMessageBox::StandardButton defaultButton)
 {
     shown().append(text);
     if (!answers().empty()) {
@@ -35,6 +36,8 @@ QMessageBox::StandardButton MessageBoxes::show(QWidget *parent, QMessageBox::Ico
         return answer;
     }
     if (automatic()) {
+        if (defaultButton != QMessageBox::NoButton)
+            return defaultButton;
         for (QMessageBox::StandardButton b : {QMessageBox::Ok, QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
             if (buttons.testFlag(b))
                 return b;
@@ -42,6 +45,8 @@ QMessageBox::StandardButton MessageBoxes::show(QWidget *parent, QMessageBox::Ico
     }
     // The application's title stands in every box's caption.
     QMessageBox box(icon, QApplication::applicationName(), text, buttons, parent);
+    if (defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(defaultButton);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
@@ -56,9 +61,10 @@ void MessageBoxes::error(QWidget *parent, const QString &text)
 }
 
 QMessageBox::StandardButton MessageBoxes::question(QWidget *parent, const QString &text,
-                                                   QMessageBox::StandardButtons buttons)
+                                                   QMessageBox::StandardButtons buttons,
+                                                   QMessageBox::StandardButton defaultButton)
 {
-    return show(parent, QMessageBox::Question, text, buttons);
+    return show(parent, QMessageBox::Question, text, buttons, defaultButton);
 }
 
 void MessageBoxes::setNextAnswer(QMessageBox::StandardButton answer) { answers().push_back(answer); }

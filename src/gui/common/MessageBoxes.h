@@ -17,20 +17,23 @@ public:
     static void information(QWidget *parent, const QString &text);
     // The standard error box for a failure's text.
     static void error(QWidget *parent, const QString &text);
-    // A yes/no question; returns the button chosen.
+    // A yes/no question; returns the button chosen. Enter answers `defaultButton` when one is given.
     static QMessageBox::StandardButton question(QWidget *parent, const QString &text,
-                                                QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No);
+                                                QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No,
+                                                QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
     // --- for tests -------------------------------------------------------------------------------
     // While answers are queued (or automatic answering is on) no box is shown.
     static void setNextAnswer(QMessageBox::StandardButton answer);
-    static void setAnswerAutomatically(bool on); // every box answers with its default (OK / first button)
+    // Every box answers with its default button (else OK / Yes / No / Cancel, the first it has).
+    static void setAnswerAutomatically(bool on);
     static const QStringList &shownTexts();
     static void clearShownTexts();
 
 private:
     static QMessageBox::StandardButton show(QWidget *parent, QMessageBox::Icon icon, const QString &text,
-                                            QMessageBox::StandardButtons buttons);
+                                            QMessageBox::StandardButtons buttons,
+                                            QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 };
 
 } // namespace kalvor::gui

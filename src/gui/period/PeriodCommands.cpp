@@ -1,5 +1,6 @@
 #include "gui/period/PeriodCommands.h"
 
+#include "app/PeriodNames.h"
 #include "app/TAppSettings.h"
 #include "gui/DeclarationPeriodForm.h"
 #include "gui/common/ActionIcons.h"
@@ -140,26 +141,22 @@ bool PeriodCommands::switchPeriod(const std::function<void()> &change)
 
 void PeriodCommands::LoadAccountActionExecute()
 {
-    TDeclarationPeriodForm form(m_window);
+    TDeclarationPeriodForm form(m_window, m_settings.FPeriodYear);
     form.setMode(TDeclarationPeriodForm::Mode::NewPeriod);
     if (form.exec() != QDialog::Accepted)
         return;
-    const int year = form.yearIndex() < 0 ? -1 : form.yearIndex() + kFirstSelectorYear;
+    // Every check (the previous month included) before the question, so the answer is the last word.
     period::CarryOverPlan plan;
     try {
-        plan = period::planCarryOver(m_settings, year, form.monthIndex() + 1, form.transferRemains());
+        plan = period::planCarryOver(m_settings, form.year(), form.monthIndex() + 1, form.transferRemains());
     } catch (const std::exception &e) {
         MessageBoxes::information(m_window, errorText(e));
         return;
     }
-    if (plan.targetExists &&
-        MessageBoxes::question(m_window, QStringLiteral("Декларация за выбранный период уже есть:\n%1\n"
-                                                        "Заменить ее? Прежний файл будет сохранен в папке backup.")
-                                             .arg(QDir::toNativeSeparators(plan.declarationFileName))) !=
-            QMessageBox::Yes)
-        return;
     if (!plan.notice.isEmpty())
         MessageBoxes::information(m_window, plan.notice);
+    if (plan.targetExists && !confirmReplacement(plan))
+        return;
     if (!plan.previousTable.isEmpty()) {
         // The open period's views stay as they are until the new table is ready.
         TTransferRemainsForm progress(m_settings, plan, m_window);
@@ -170,6 +167,19 @@ void PeriodCommands::LoadAccountActionExecute()
         }
     }
     switchPeriod([this, &plan] { period::installPeriod(m_settings, plan); });
+}
+
+bool PeriodCommands::confirmReplacement(const period::CarryOverPlan &plan)
+{
+    const QString holds = plan.targetRows < 0 ? QStringLiteral("ее файл не читается")
+                                              : QStringLiteral("строк в ней: %1").arg(plan.targetRows);
+    const QString text = QStringLiteral("Декларация за %1 %2 уже есть, %3:\n%4\n"
+                                        "Заменить ее? Прежний файл будет сохранен в папке backup.")
+                             .arg(monthNames().value(plan.month - 1), yearText(plan.year), holds,
+                                  QDir::toNativeSeparators(plan.declarationFileName));
+    // A stray Enter must not put a filled month aside.
+    return MessageBoxes::question(m_window, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+           QMessageBox::Yes;
 }
 
 void PeriodCommands::ImportToDBActionExecute()

@@ -16,6 +16,10 @@ class TAppSettings;
 class Table;
 } // namespace kalvor
 
+namespace kalvor::period {
+struct CarryOverPlan;
+}
+
 namespace kalvor::gui {
 
 // What the period commands need of the main window.
@@ -75,6 +79,8 @@ private:
     // failure the previous period comes back with the error. Returns whether the change was made.
     bool switchPeriod(const std::function<void()> &change);
     void reopen();
+    // Asks before a new month replaces an existing one, naming how many rows it holds; "Нет" by default.
+    bool confirmReplacement(const period::CarryOverPlan &plan);
 
     TAppSettings &m_settings;
     QPointer<QWidget> m_window;
