@@ -1,7 +1,5 @@
 #include "app/PeriodNames.h"
 
-#include "app/TAppSettings.h"
-
 #include <QDate>
 
 #include <algorithm>
@@ -21,7 +19,9 @@ const QStringList &monthNames()
 QList<int> selectorYears(int configuredYear, int currentYear)
 {
     QList<int> years;
-    for (int year = kFirstSelectorYear; year <= std::min(currentYear + 1, 99); ++year)
+    // Never empty, even under a clock set years back.
+    const int last = std::max(kFirstSelectorYear, std::min(currentYear + 1, 99));
+    for (int year = kFirstSelectorYear; year <= last; ++year)
         years.append(year);
     if (isPeriodYear(configuredYear) && !years.contains(configuredYear)) {
         years.append(configuredYear);

@@ -51,9 +51,4 @@ QString periodFolder(const QString &curDir, const QString &periodString)
     return curDir + QStringLiteral("reports/") + periodString;
 }
 
-int yearSelectorIndex(int year)
-{
-    return year >= kFirstSelectorYear && year <= kLastSelectorYear ? year - kFirstSelectorYear : -1;
-}
-
 } // namespace kalvor

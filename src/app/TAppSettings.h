@@ -61,9 +61,4 @@ std::pair<int, int> previousPeriod(int year, int month);
 // The period's folder: workspace + "reports/" + period string (no trailing separator).
 QString periodFolder(const QString &curDir, const QString &periodString);
 
-// Index of the year selector ("2006" ... "2016") for a year, or -1 when the selector has no such item.
-int yearSelectorIndex(int year);
-constexpr int kFirstSelectorYear = 6;
-constexpr int kLastSelectorYear = 16;
-
 } // namespace kalvor

@@ -3,8 +3,6 @@
 #include "app/PeriodNames.h"
 #include "store/KalvorError.h"
 
-#include <algorithm>
-
 namespace kalvor::reports {
 
 namespace {
@@ -54,14 +52,6 @@ ReportSpan ReportSpan::fromPeriods(const QString &from, const QString &to)
     readPeriod(from, span.startYear, span.startMonth);
     readPeriod(to, span.endYear, span.endMonth);
     return span;
-}
-
-QStringList reportYears(int currentYear)
-{
-    QStringList years;
-    for (int year = kFirstReportYear; year <= std::max(currentYear + 1, kFirstReportYear); ++year)
-        years.append(QString::number(year));
-    return years;
 }
 
 } // namespace kalvor::reports

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
 namespace kalvor::reports {
 
@@ -21,10 +20,5 @@ struct ReportSpan {
     // A span from "YYYYMM" texts, as the command line gives them; throws KalvorError when one is no month.
     static ReportSpan fromPeriods(const QString &from, const QString &to);
 };
-
-// The years the period dialog offers: 2006 to the year after the current one, so that the dialog keeps
-// serving as the years go by.
-QStringList reportYears(int currentYear);
-inline constexpr int kFirstReportYear = 2006;
 
 } // namespace kalvor::reports

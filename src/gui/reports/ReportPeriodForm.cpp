@@ -41,7 +41,9 @@ TReportPeriodForm::TReportPeriodForm(QWidget *parent, int currentYear) : QDialog
     setWindowTitle(QStringLiteral("Сформировать отчет за период"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
 
-    const QStringList years = reports::reportYears(currentYear);
+    QStringList years;
+    for (const int year : selectorYears(-1, currentYear - 2000))
+        years.append(yearText(year));
     ComboBoxStartMonth = selector(QStringLiteral("ComboBoxStartMonth"), monthNames());
     ComboBoxStartYear = selector(QStringLiteral("ComboBoxStartYear"), years);
     ComboBoxEndMonth = selector(QStringLiteral("ComboBoxEndMonth"), monthNames());
