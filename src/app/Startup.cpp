@@ -75,9 +75,11 @@ void savePeriodFiles(TAppSettings &settings, Table &requisites, const QString &f
     ini.writeString(config::kLastPeriod, config::kKalvor, settings.FKalvorFileName);
 
     settings.SetDeclarationFileName(folder + u'/' + settings.FINNYYMMCC + QStringLiteral(".xml"));
-    QFile::remove(settings.FDeclarationFileName);
-    // A failed copy shows up when the declaration is opened.
-    CopyFileReplacing(settings.FcurDir + QStringLiteral("templates/xml/declaration.xml"), settings.FDeclarationFileName);
+    // A month set up before a lost tamrel.ini keeps its declaration: the start opens it. A failed copy
+    // shows up when the declaration is opened.
+    if (!QFileInfo::exists(settings.FDeclarationFileName))
+        CopyFileReplacing(settings.FcurDir + QStringLiteral("templates/xml/declaration.xml"),
+                          settings.FDeclarationFileName);
     ini.writeString(config::kLastPeriod, config::kDeclaration, settings.FDeclarationFileName);
 }
 

@@ -164,6 +164,42 @@ TEST_F(StartupTest, AnInterruptedFirstStartLeavesAFirstStart)
     EXPECT_THROW(runFirstStart(settings, PeriodChoice{1, -1}, test::sampleRequisites(QStringLiteral("1234567890"))), KalvorError);
 }
 
+TEST_F(StartupTest, AFirstStartAfterALostConfigurationKeepsTheMonthsDeclaration)
+{
+    QString declaration;
+    {
+        TAppSettings first;
+        openConfiguration(first, m_curDir);
+        runFirstStart(first, kMarch2012, test::sampleRequisites(QStringLiteral("1234567890")));
+        declaration = first.FDeclarationFileName;
+    }
+    Table filled(declaration);
+    filled.open();
+    filled.append();
+    filled.setString(u"dkey", QStringLiteral("12345678900012030000011900000000"));
+    filled.setString(u"supply_name", QStringLiteral("ООО Вектор"));
+    filled.post();
+    filled.saveToFile();
+    filled.close();
+    const QByteArray month = test::readAll(declaration);
+
+    // tamrel.ini lost: the same month is set up again and opens the declaration it finds.
+    QFile::remove(path("tamrel.ini"));
+    TAppSettings settings;
+    openConfiguration(settings, m_curDir);
+    ASSERT_TRUE(isFirstStart(settings));
+    runFirstStart(settings, kMarch2012, test::sampleRequisites(QStringLiteral("1234567890")));
+    EXPECT_EQ(settings.FDeclarationFileName, declaration);
+    EXPECT_EQ(lastPeriod("declaration"), declaration);
+    EXPECT_TRUE(test::readAll(declaration) == month) << "the filled declaration was replaced";
+
+    // Declined on the same month, the folder that holds it stays.
+    QFile::remove(path("tamrel.ini"));
+    openConfiguration(settings, m_curDir);
+    EXPECT_FALSE(runFirstStart(settings, kMarch2012, [](Table &) { return false; }).has_value());
+    EXPECT_TRUE(test::readAll(declaration) == month) << "a declined start removed the month";
+}
+
 TEST_F(StartupTest, NormalStartReadsWhatTheFirstStartWrote)
 {
     {
