@@ -72,6 +72,12 @@ void TDeclarationPeriodForm::setMode(Mode mode)
     Button2->setEnabled(newPeriod);
 }
 
+void TDeclarationPeriodForm::setPeriod(int year, int month)
+{
+    ComboBoxMonth->setCurrentIndex(month >= 1 && month <= 12 ? month - 1 : -1);
+    selectYear(ComboBoxYear, year);
+}
+
 int TDeclarationPeriodForm::monthIndex() const { return ComboBoxMonth->currentIndex(); }
 
 int TDeclarationPeriodForm::year() const { return selectedYear(ComboBoxYear); }

@@ -23,6 +23,8 @@ public:
     explicit TDeclarationPeriodForm(QWidget *parent = nullptr, int configuredYear = -1);
 
     void setMode(Mode mode);
+    // Chooses a month (1-12) and a year (counted from 2000) as if the user had picked them.
+    void setPeriod(int year, int month);
 
     int monthIndex() const; // 0 = January; -1 when nothing is chosen
     int year() const;       // counted from 2000; -1 when nothing is chosen

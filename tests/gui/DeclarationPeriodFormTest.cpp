@@ -74,6 +74,7 @@ TEST(DeclarationPeriodFormTest, FirstStartCreatesOnlyWithMonthAndYearButCanBeLef
 
 TEST(DeclarationPeriodFormTest, NewPeriodCanBeCancelledAndReportsItsChoice)
 {
+    const int next = QDate::currentDate().year() + 1;
     {
         TDeclarationPeriodForm form;
         form.setMode(TDeclarationPeriodForm::Mode::NewPeriod);
@@ -93,6 +94,10 @@ TEST(DeclarationPeriodFormTest, NewPeriodCanBeCancelledAndReportsItsChoice)
     {
         TDeclarationPeriodForm form;
         form.setMode(TDeclarationPeriodForm::Mode::NewPeriod);
+        // A preset year beyond the list joins it.
+        form.setPeriod(next + 1 - 2000, 1);
+        EXPECT_EQ(form.choice().month, 1);
+        EXPECT_EQ(form.choice().year, next + 1 - 2000);
         ModalDriver driver([&](QDialog &) {
             form.ComboBoxMonth->setCurrentIndex(11);
             selectYear(form.ComboBoxYear, 16);

@@ -143,6 +143,11 @@ void PeriodCommands::LoadAccountActionExecute()
 {
     TDeclarationPeriodForm form(m_window, m_settings.FPeriodYear);
     form.setMode(TDeclarationPeriodForm::Mode::NewPeriod);
+    // The month after the open one is the usual choice.
+    if (m_settings.FPeriodMonth >= 1 && m_settings.FPeriodMonth <= 12) {
+        const auto [year, month] = nextPeriod(m_settings.FPeriodYear, m_settings.FPeriodMonth);
+        form.setPeriod(year, month);
+    }
     if (form.exec() != QDialog::Accepted)
         return;
     // Every check (the previous month included) before the question, so the answer is the last word.
