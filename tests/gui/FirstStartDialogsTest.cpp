@@ -56,6 +56,7 @@ TEST(FirstStartDialogsTest, RequisitesTypedInTheDialogMakeThePeriod)
 TEST(FirstStartDialogsTest, LeavingTheRequisitesDialogWritesNothingAndEndsTheProgram)
 {
     test::TempDir dir;
+    seedWorkspace(dir.path() + u'/', QStringLiteral(KALVOR_SOURCE_SHARE_DIR));
     gui::MessageBoxes::clearShownTexts();
     std::unique_ptr<test::ModalDriver> requisites;
     test::ModalDriver period([&requisites](QDialog &dialog) {

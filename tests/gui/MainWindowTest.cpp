@@ -153,7 +153,7 @@ TEST_F(MainWindowTest, PeriodLineReachesEveryYearAndHoldsOnlyItsItems)
     const QString march = m_dir.file(QStringLiteral("reports/201203/710701234500120300"));
     QString kalvor, declaration;
     for (const QString &period : {QStringLiteral("202412"), QStringLiteral("202501"), QStringLiteral("202502")}) {
-        const QString stem = m_dir.file(QStringLiteral("reports/%1/7107012345%2%3").arg(period, period.mid(2, 4), u"00"));
+        const QString stem = m_dir.file(QStringLiteral("reports/%1/710701234500%2%3").arg(period, period.mid(2, 4), u"00"));
         QDir().mkpath(m_dir.file(QStringLiteral("reports/") + period));
         kalvor = stem + QStringLiteral("d.xml");
         declaration = stem + QStringLiteral(".xml");

@@ -262,7 +262,7 @@ TEST_F(PeriodCommandsTest, ACorrectedMonthUpdatesTheNextOneFromThePeriodLine)
 {
     // April is carried over from March, then March is opened again.
     {
-        ModalDriver driver(choose(3, 6));
+        ModalDriver driver(choose(3, 12));
         commands().LoadAccountActionExecute();
     }
     const QString april = window->AppSettings->FDeclarationFileName;
