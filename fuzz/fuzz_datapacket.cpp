@@ -1,13 +1,16 @@
 // Data packet bytes from outside: any KalvorError is a fine answer, a crash is not. What loads must
-// also survive the engine's own round trip unchanged, in both forms.
+// also survive the engine's own round trip unchanged, in both forms, and the same bytes arriving in
+// small pieces (so that every piece boundary falls somewhere else) must give the same answer.
 #include "store/DataPacketReader.h"
 #include "store/DataPacketWriter.h"
 #include "store/KalvorError.h"
+#include "support/TrickleDevice.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -39,21 +42,39 @@ void readOwn(const QByteArray &bytes, kalvor::TableData &out, const char *form)
     }
 }
 
+// The packet read in pieces as XML text, or nothing when it was refused.
+std::optional<QByteArray> readInPieces(QByteArrayView bytes)
+{
+    kalvor::test::TrickleDevice device(bytes, 16 + static_cast<qint64>(bytes.size() % 211));
+    kalvor::TableData table;
+    try {
+        kalvor::readDataPacket(device, kName, table);
+    } catch (const kalvor::KalvorError &) {
+        return std::nullopt;
+    }
+    return kalvor::serializeDataPacket(table, kalvor::PacketForm::Xml);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     using namespace kalvor;
+    const QByteArrayView bytes(data, static_cast<qsizetype>(size));
     TableData table;
     try {
-        readDataPacketBytes(QByteArrayView(data, static_cast<qsizetype>(size)), kName, table);
+        readDataPacketBytes(bytes, kName, table);
     } catch (const KalvorError &) {
         if (table.recordCount() != 0 || table.fieldCount() != 0)
             fail("a rejected packet left a half-filled table");
+        if (readInPieces(bytes))
+            fail("a packet refused whole was read in pieces");
         return 0;
     }
 
     const QByteArray xml = serializeDataPacket(table, PacketForm::Xml);
+    if (readInPieces(bytes) != xml)
+        fail("a packet read in pieces differs from the one read whole");
     TableData again;
     readOwn(xml, again, "XML");
     if (again.fieldCount() != table.fieldCount() || visibleCount(again) != visibleCount(table))

@@ -49,8 +49,8 @@ std::vector<int> sourceColumns(const TableData &data, const QList<DbColumn> &col
                                column.name, QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()))));
 }
 
-void addFileCell(DbRowBuffer &rows, const TableData &data, const Cell *cells, int source, const DbColumn &column,
-                 const QString &fileName, std::string_view key)
+void addFileCell(DbRowBuffer &rows, const TableData &data, const CellRow &cells, int source,
+                 const DbColumn &column, const QString &fileName, std::string_view key)
 {
     if (source < 0 || cells[source].isNull()) {
         rows.addNull();
@@ -85,13 +85,13 @@ DeclarationRows declarationRows(const TableData &data, const QString &fileName, 
 
     // The supplier list: the first invoice row of each 25-character key prefix gives the name. A map
     // rather than a fixed list: any number of invoices.
-    std::unordered_map<std::string_view, const Cell *> suppliers;
+    std::unordered_map<std::string_view, Cell> suppliers;
     if (supplyField >= 0) {
         for (const std::uint32_t record : records) {
-            const Cell *cells = data.recordCells(record);
+            const CellRow cells = data.recordCells(record);
             const std::string_view key = data.text(cells[keyField]);
             if (maintenance::InvoiceLinks::isInvoiceKey(key))
-                suppliers.emplace(key.substr(0, kSupplierKeyLength), &cells[supplyField]);
+                suppliers.emplace(key.substr(0, kSupplierKeyLength), cells[supplyField]);
         }
     }
     std::optional<maintenance::InvoiceLinks> links;
@@ -103,13 +103,13 @@ DeclarationRows declarationRows(const TableData &data, const QString &fileName, 
     DeclarationRows result{DbRowBuffer(QString::fromLatin1(kDeclarationTable), columns), 0};
     result.rows.reserve(records.size(), data.textBytes());
     for (const std::uint32_t record : records) {
-        const Cell *cells = data.recordCells(record);
+        const CellRow cells = data.recordCells(record);
         const std::string_view key = data.text(cells[keyField]);
         if (links && !links->isLinked(key)) {
             ++result.unlinkedDropped;
             continue;
         }
-        const Cell *supplier = nullptr;
+        std::optional<Cell> supplier;
         if (supplyField >= 0 && !maintenance::InvoiceLinks::isInvoiceKey(key)) {
             const auto found = suppliers.find(key.substr(0, std::min(key.size(), kSupplierKeyLength)));
             if (found != suppliers.end())
@@ -139,7 +139,7 @@ DbRowBuffer kalvorRows(const TableData &data, const QString &fileName, UploadPer
     const std::vector<int> sources = sourceColumns(data, columns);
     DbRowBuffer rows(QString::fromLatin1(kKalvorTable), columns);
     for (const std::uint32_t record : visibleRecordsInFileOrder(data)) {
-        const Cell *cells = data.recordCells(record);
+        const CellRow cells = data.recordCells(record);
         const std::string_view key = data.text(cells[keyField]);
         for (int c = 0; c < columns.size(); ++c) {
             const int source = sources[static_cast<std::size_t>(c)];

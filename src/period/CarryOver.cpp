@@ -187,7 +187,7 @@ CarriedRemains carryRemains(const CarryOverPlan &plan, const QString &versionTex
     bool invoiceSurvives = false;
     std::ptrdiff_t lastPosition = -1;
     for (std::size_t i = 0; i < order.size(); ++i) {
-        const Cell *row = source.recordCells(order[i]);
+        const CellRow row = source.recordCells(order[i]);
         const std::string_view key = source.text(row[keyField]);
         const bool present = remainsPresent(source, row[restField]);
         switch (kindOf(key)) {
@@ -269,7 +269,7 @@ CarriedRemains carryRemains(const CarryOverPlan &plan, const QString &versionTex
     std::vector<Cell> cells;
     std::string key;
     for (std::size_t i = 0; i < order.size(); ++i) {
-        const Cell *row = source.recordCells(order[i]);
+        const CellRow row = source.recordCells(order[i]);
         key.assign(source.text(row[keyField]));
         const RowKind kind = kindOf(key);
         if (dropped[i]) {

@@ -152,7 +152,7 @@ MergeResult addDeclaration(const TAppSettings &settings, const QString &fileName
     qint64 added = 0;
     std::string key;
     for (const std::uint32_t record : source.presentedRecords()) {
-        const Cell *cells = from.recordCells(record);
+        const CellRow cells = from.recordCells(record);
         const std::string_view sourceKeyText = from.text(cells[sourceKey]);
         key.assign(stem);
         key += paddedInvoice(invoiceDigits(sourceKeyText) + offset);

@@ -160,7 +160,7 @@ NextMonthUpdateSummary updateNextMonthRemains(const NextMonthUpdatePlan &plan, c
     const int waybill = columnIndex(table, u"ttn_numer");
     std::vector<std::uint32_t> missing;
     for (std::uint32_t r = 0; r < table.recordCount(); ++r) {
-        const Cell *cells = table.recordCells(r);
+        const CellRow cells = table.recordCells(r);
         const std::string rowKey(table.text(cells[key]));
         const bool invoice = dkey::kindOf(std::string_view(rowKey)) == dkey::KeyKind::Invoice;
         const int index = rows.find(rowKey);
@@ -189,7 +189,7 @@ NextMonthUpdateSummary updateNextMonthRemains(const NextMonthUpdatePlan &plan, c
         for (int f = 0; f < month.fieldCount(); ++f)
             source[static_cast<std::size_t>(f)] = columnIndex(table, month.field(f).name);
         for (const std::uint32_t r : missing) {
-            const Cell *cells = table.recordCells(r);
+            const CellRow cells = table.recordCells(r);
             month.append();
             for (int f = 0; f < month.fieldCount(); ++f) {
                 const int s = source[static_cast<std::size_t>(f)];

@@ -62,7 +62,7 @@ QString utf8ToText(std::string_view text)
 }
 
 // A row as the user finds it: by its key, or by its place when it has none.
-QString rowName(const TableData &data, const Cell *cells, int keyField, std::uint32_t record)
+QString rowName(const TableData &data, const CellRow &cells, int keyField, std::uint32_t record)
 {
     if (keyField >= 0 && !cells[keyField].isNull())
         return utf8ToText(data.text(cells[keyField]));
@@ -207,7 +207,7 @@ Verification verifyReport(const QString &declarationFileName, const QString &kal
     for (std::uint32_t record = 0; record < rows; ++record) {
         if (!RowState::isVisible(declaration.rowState(record)))
             continue;
-        const Cell *cells = declaration.recordCells(record);
+        const CellRow cells = declaration.recordCells(record);
         const Cell &rest = cells[restField];
         const std::string_view restText = declaration.text(rest);
         const std::optional<double> restValue = valuetext::parseDecimal(restText);

@@ -123,7 +123,7 @@ Cell ColumnCopy::convertCell(int sourceField, const Cell &cell, int target, std:
 void ColumnCopy::copyRow(std::uint32_t record, std::string_view key, std::vector<Cell> &cells,
                          const std::vector<bool> *skipped)
 {
-    const Cell *row = m_source.recordCells(record);
+    const CellRow row = m_source.recordCells(record);
     cells.resize(m_sourceField.size());
     for (std::size_t i = 0; i < m_sourceField.size(); ++i) {
         const int s = m_sourceField[i];

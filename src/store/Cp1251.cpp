@@ -105,16 +105,24 @@ void appendByteAsUtf8(std::string &out, unsigned char byte)
 
 void appendUtf8(std::string &out, std::string_view cp1251)
 {
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < cp1251.size(); ++i) {
-        const auto c = static_cast<unsigned char>(cp1251[i]);
-        if (c >= 0x80) {
-            out.append(cp1251.data() + start, i - start);
-            appendByteAsUtf8(out, c);
-            start = i + 1;
+    // Room for the longest form first, then one pass that writes without checks: loading spends
+    // much of its time here.
+    const std::size_t at = out.size();
+    out.resize(at + cp1251.size() * 3);
+    char *w = out.data() + at;
+    for (const char byte : cp1251) {
+        const auto c = static_cast<unsigned char>(byte);
+        if (c < 0x80) {
+            *w++ = byte;
+            continue;
         }
+        const auto &utf8 = kUtf8.bytes[c - 0x80u];
+        w[0] = utf8[0];
+        w[1] = utf8[1];
+        w[2] = utf8[2];
+        w += kUtf8.length[c - 0x80u];
     }
-    out.append(cp1251.data() + start, cp1251.size() - start);
+    out.resize(static_cast<std::size_t>(w - out.data()));
 }
 
 bool appendFromUtf8(std::string &out, std::string_view utf8)

@@ -39,21 +39,18 @@ void serialize(const TableData &data, bool ansi, const Sink &sink)
     writePacketHeader(t, data, ansi, position);
     t.raw("<ROWDATA>");
     t.raw(kPacketEol);
-    const int fieldCount = data.fieldCount();
+    const auto fieldCount = static_cast<std::size_t>(data.fieldCount());
     char number[16];
     for (const std::uint32_t record : order) {
         t.raw("<ROW RowState=\"");
         const auto [end, ec] = std::to_chars(number, number + sizeof number, data.rowState(record));
         t.raw(std::string_view(number, static_cast<std::size_t>(end - number)));
         t.raw("\"");
-        const Cell *cells = data.recordCells(record);
-        for (int f = 0; f < fieldCount; ++f) {
-            if (cells[f].isNull())
-                continue;
-            t.raw(attrPrefix[static_cast<std::size_t>(f)]);
-            t.value(data.text(cells[f]));
+        data.recordCells(record).forEachPresent(fieldCount, [&](std::size_t f, Cell cell) {
+            t.raw(attrPrefix[f]);
+            t.value(data.text(cell));
             t.raw("\"");
-        }
+        });
         t.raw(" />");
         t.raw(kPacketEol);
         if (t.out.size() >= kFlushSize) {

@@ -14,9 +14,9 @@ namespace kalvor {
 class RowView final {
 public:
     RowView() = default;
-    RowView(const TableData *data, const Cell *cells) : m_data(data), m_cells(cells) {}
+    RowView(const TableData *data, CellRow cells) : m_data(data), m_cells(cells) {}
 
-    bool isValid() const { return m_cells != nullptr; }
+    bool isValid() const { return m_data != nullptr; }
     int fieldIndex(QStringView name) const; // -1 when the table has no such column
     const FieldDef &fieldDef(int field) const { return m_data->fields[field]; }
 
@@ -41,7 +41,7 @@ private:
     int required(QStringView name) const;
 
     const TableData *m_data = nullptr;
-    const Cell *m_cells = nullptr;
+    CellRow m_cells;
 };
 
 } // namespace kalvor

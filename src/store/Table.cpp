@@ -287,15 +287,10 @@ std::uint32_t Table::currentRecord() const
 RowView Table::currentRow() const
 {
     if (m_state == State::Edit || m_state == State::Insert)
-        return RowView(m_data.get(), m_pending.data());
+        return RowView(m_data.get(), CellRow(m_pending.data()));
     const std::uint32_t record = currentRecord();
-    if (record == ChangeLogEntry::kNone) {
-        // No current row: every field reads as NULL.
-        static thread_local std::vector<Cell> nulls;
-        if (nulls.size() < static_cast<std::size_t>(m_data->fieldCount()))
-            nulls.assign(static_cast<std::size_t>(m_data->fieldCount()), Cell{});
-        return RowView(m_data.get(), nulls.data());
-    }
+    if (record == ChangeLogEntry::kNone)
+        return RowView(m_data.get(), CellRow()); // no current row: every field reads as NULL
     return RowView(m_data.get(), m_data->recordCells(record));
 }
 
@@ -503,8 +498,9 @@ void Table::edit()
     const std::uint32_t record = currentRecord();
     if (record == ChangeLogEntry::kNone)
         throw KalvorError(QStringLiteral("Нет текущей строки для изменения"));
-    const Cell *cells = m_data->recordCells(record);
-    m_pending.assign(cells, cells + fieldCount());
+    const CellRow cells = m_data->recordCells(record);
+    m_pending.assign(static_cast<std::size_t>(fieldCount()), Cell{});
+    cells.forEachPresent(m_pending.size(), [this](std::size_t f, Cell cell) { m_pending[f] = cell; });
     m_editedRecord = record;
     m_state = State::Edit;
 }
@@ -542,10 +538,10 @@ void Table::post()
     }
 
     const std::uint32_t old = m_editedRecord;
-    const Cell *oldCells = m_data->recordCells(old);
+    const CellRow oldCells = m_data->recordCells(old);
     bool changed = false;
     for (int f = 0; f < fieldCount() && !changed; ++f) {
-        const Cell &a = oldCells[f];
+        const Cell a = oldCells[static_cast<std::size_t>(f)];
         const Cell &b = m_pending[static_cast<std::size_t>(f)];
         changed = a.isNull() != b.isNull() || m_data->text(a) != m_data->text(b);
     }
@@ -683,10 +679,12 @@ bool Table::accepts(std::uint32_t record) const
 
 bool Table::lessForOrder(std::uint32_t a, std::uint32_t b) const
 {
-    const Cell *ca = m_data->recordCells(a);
-    const Cell *cb = m_data->recordCells(b);
+    const CellRow ca = m_data->recordCells(a);
+    const CellRow cb = m_data->recordCells(b);
     for (const int f : m_indexFields) {
-        const int c = compareValues(m_data->fields[f], m_data->text(ca[f]), ca[f].isNull(), m_data->text(cb[f]), cb[f].isNull());
+        const Cell x = ca[static_cast<std::size_t>(f)];
+        const Cell y = cb[static_cast<std::size_t>(f)];
+        const int c = compareValues(m_data->fields[f], m_data->text(x), x.isNull(), m_data->text(y), y.isNull());
         if (c != 0)
             return c < 0;
     }

@@ -47,7 +47,7 @@ void appendDumpHeader(std::string &out, const TableData &data)
 
 void appendDumpLine(std::string &out, const TableData &data, std::uint32_t record)
 {
-    const Cell *cells = data.recordCells(record);
+    const CellRow cells = data.recordCells(record);
     for (int f = 0; f < data.fieldCount(); ++f) {
         if (f > 0)
             out.push_back('\t');

@@ -31,16 +31,83 @@ int digitsValue(std::string_view s)
     return v;
 }
 
+// A sign stands once, before the digits: "+-5" is no number.
+bool stripPlus(std::string_view &text)
+{
+    if (text.empty() || text.front() != '+')
+        return true;
+    text.remove_prefix(1);
+    return !text.empty() && text.front() != '-' && text.front() != '+';
+}
+
+// The usual form of a stored decimal, "-123.450", told without converting it: loading checks every
+// number cell. Anything else (a plus sign, an exponent) goes the long way through parseDecimal.
+bool isPlainDecimal(std::string_view s)
+{
+    if (s.size() > 64)
+        return false;
+    std::size_t i = !s.empty() && s.front() == '-' ? 1 : 0;
+    bool digit = false;
+    bool point = false;
+    for (; i < s.size(); ++i) {
+        if (isDigit(s[i]))
+            digit = true;
+        else if (s[i] == '.' && !point)
+            point = true;
+        else
+            return false;
+    }
+    return digit;
+}
+
+struct DateTimeParts {
+    int year = 0, month = 0, day = 0;
+    int hour = 0, minute = 0, second = 0, msec = 0;
+    bool hasTime = false;
+};
+
+// YYYYMMDD, then for a date and time optionally THH:MM:SS with milliseconds as SSmmm (as the engine
+// writes them) or SS.mmm. A date alone takes anything after the "T".
+std::optional<DateTimeParts> splitDateTime(std::string_view text, bool withTime)
+{
+    if (text.size() < 8 || !allDigits(text.substr(0, 8)))
+        return std::nullopt;
+    if (text.size() > 8 && text[8] != 'T')
+        return std::nullopt;
+    DateTimeParts parts;
+    parts.year = digitsValue(text.substr(0, 4));
+    parts.month = digitsValue(text.substr(4, 2));
+    parts.day = digitsValue(text.substr(6, 2));
+    if (!QDate::isValid(parts.year, parts.month, parts.day))
+        return std::nullopt;
+    if (!withTime || text.size() == 8)
+        return parts;
+    const std::string_view t = text.substr(9);
+    if (t.size() < 8 || !allDigits(t.substr(0, 2)) || t[2] != ':' || !allDigits(t.substr(3, 2)) || t[5] != ':'
+        || !allDigits(t.substr(6, 2)))
+        return std::nullopt;
+    std::string_view rest = t.substr(8);
+    if (!rest.empty() && rest.front() == '.')
+        rest.remove_prefix(1);
+    if (!rest.empty() && (rest.size() > 3 || !allDigits(rest)))
+        return std::nullopt;
+    parts.hour = digitsValue(t.substr(0, 2));
+    parts.minute = digitsValue(t.substr(3, 2));
+    parts.second = digitsValue(t.substr(6, 2));
+    parts.msec = digitsValue(rest);
+    parts.hasTime = true;
+    if (!QTime::isValid(parts.hour, parts.minute, parts.second, parts.msec))
+        return std::nullopt;
+    return parts;
+}
 
 } // namespace
 
 std::optional<qint64> parseInteger(std::string_view text)
 {
-    if (text.empty())
-        return std::nullopt;
     std::string_view digits = text;
-    if (digits.front() == '+')
-        digits.remove_prefix(1);
+    if (digits.empty() || !stripPlus(digits))
+        return std::nullopt;
     qint64 value = 0;
     const auto *end = digits.data() + digits.size();
     auto [ptr, ec] = std::from_chars(digits.data(), end, value);
@@ -54,8 +121,8 @@ std::optional<double> parseDecimal(std::string_view text)
     if (text.empty() || text.size() > 64)
         return std::nullopt;
     std::string_view s = text;
-    if (s.front() == '+')
-        s.remove_prefix(1);
+    if (!stripPlus(s))
+        return std::nullopt;
     // from_chars for double takes "1e5", "inf" and "nan" too; data packets only hold plain decimals
     // (the float type may carry an exponent).
     bool digit = false;
@@ -77,38 +144,17 @@ std::optional<double> parseDecimal(std::string_view text)
 
 QDate parseDate(std::string_view text)
 {
-    if (text.size() < 8 || !allDigits(text.substr(0, 8)))
-        return {};
-    if (text.size() > 8 && text[8] != 'T')
-        return {};
-    return QDate(digitsValue(text.substr(0, 4)), digitsValue(text.substr(4, 2)), digitsValue(text.substr(6, 2)));
+    const auto parts = splitDateTime(text, false);
+    return parts ? QDate(parts->year, parts->month, parts->day) : QDate();
 }
 
 QDateTime parseDateTime(std::string_view text)
 {
-    const QDate date = parseDate(text);
-    if (!date.isValid())
+    const auto parts = splitDateTime(text, true);
+    if (!parts)
         return {};
-    if (text.size() == 8)
-        return QDateTime(date, QTime(0, 0));
-    // THH:MM:SS with optional milliseconds (SSmmm as the engine writes it, or SS.mmm)
-    const std::string_view t = text.substr(9);
-    if (t.size() < 8 || !allDigits(t.substr(0, 2)) || t[2] != ':' || !allDigits(t.substr(3, 2)) || t[5] != ':'
-        || !allDigits(t.substr(6, 2)))
-        return {};
-    int ms = 0;
-    std::string_view rest = t.substr(8);
-    if (!rest.empty() && rest.front() == '.')
-        rest.remove_prefix(1);
-    if (!rest.empty()) {
-        if (rest.size() > 3 || !allDigits(rest))
-            return {};
-        ms = digitsValue(rest);
-    }
-    const QTime time(digitsValue(t.substr(0, 2)), digitsValue(t.substr(3, 2)), digitsValue(t.substr(6, 2)), ms);
-    if (!time.isValid())
-        return {};
-    return QDateTime(date, time);
+    return QDateTime(QDate(parts->year, parts->month, parts->day),
+                     QTime(parts->hour, parts->minute, parts->second, parts->msec));
 }
 
 bool isWellFormed(const FieldDef &field, std::string_view text)
@@ -120,13 +166,14 @@ bool isWellFormed(const FieldDef &field, std::string_view text)
     }
     case FieldKind::Fixed:
     case FieldKind::Float:
-        return parseDecimal(text).has_value();
+        return isPlainDecimal(text) || parseDecimal(text).has_value();
     case FieldKind::Boolean:
         return text == "TRUE" || text == "FALSE" || text == "true" || text == "false";
+    // Checked without building a date-time, which would consult the time zone for every cell.
     case FieldKind::Date:
-        return parseDate(text).isValid();
+        return splitDateTime(text, false).has_value();
     case FieldKind::DateTime:
-        return parseDateTime(text).isValid();
+        return splitDateTime(text, true).has_value();
     case FieldKind::String:
     case FieldKind::Other:
         return true;

@@ -1,9 +1,11 @@
 #include "store/DataPacketReader.h"
 #include "store/DataPacketWriter.h"
 #include "store/KalvorError.h"
+#include "store/Table.h"
 #include "store/TableDump.h"
 #include "support/PacketText.h"
 #include "support/TempDir.h"
+#include "support/TrickleDevice.h"
 
 #include <gtest/gtest.h>
 
@@ -97,6 +99,15 @@ TEST(DataPacketRead, DamagedFilesAreRefusedWithTheFileName)
         {handWrittenPacket(kFields, "<COLUMN />\r\n"), "COLUMN"},
         {handWrittenPacket(kFields, "<ROW dkey=\"1 />\r\n"), "XML"},
         {handWrittenPacket("", ""), "нет полей"},
+        {handWrittenPacket(kFields, "<ROW code=\"+-5\" />\r\n"), "code"},
+        {handWrittenPacket(kFields, "<ROW volume=\"+-5\" />\r\n"), "volume"},
+        {handWrittenPacket(kFields, "<ROW code=\"\" code=\"5\" />\r\n"), "дважды"},
+        {handWrittenPacket(kFields, "<ROW dkey=\"1\"><ROW dkey=\"2\"/></ROW>\r\n"), "вложенные"},
+        {handWrittenPacket(kFields, QByteArray("<ROW dkey=\"1\0\" />\r\n", 18)), "нулевой"},
+        {handWrittenPacket(kFields, QByteArray("<ROW dkey=\"1\" />\0<ROW dkey=\"2\" />\r\n", 33)), "нулевой"},
+        {handWrittenPacket(kFields, "<ROW dkey=\"1\"code=\"2\" />\r\n"), "XML"},
+        {handWrittenPacket(kFields, "<!DOCTYPE x>\r\n"), "XML"},
+        {handWrittenPacket(kFields, "</ROW>\r\n"), "XML"},
     };
     for (const auto &[bytes, expected] : cases) {
         const std::string message = errorOf(bytes);
@@ -105,10 +116,71 @@ TEST(DataPacketRead, DamagedFilesAreRefusedWithTheFileName)
     }
 }
 
+TEST(DataPacketRead, LimitsRefuseCraftedFilesAtOnce)
+{
+    QByteArray manyFields;
+    for (int i = 0; i <= 4096; ++i)
+        manyFields += "<FIELD attrname=\"f" + QByteArray::number(i) + "\" fieldtype=\"string\" WIDTH=\"9\" />";
+    EXPECT_NE(errorOf(handWrittenPacket(manyFields, "")).find("больше 4096 полей"), std::string::npos);
+    EXPECT_NE(errorOf(handWrittenPacket(QByteArray(20000, '<'), "")).find("больше 4096 полей"), std::string::npos);
+
+    // A binary packet is judged by its size header before anything is inflated: 2 KB claiming 1 GB.
+    const QByteArray binary = serializeDataPacket(read(handWrittenPacket(kFields, "<ROW dkey=\"1\" />\r\n")), PacketForm::Binary);
+    QByteArray claim = binary.left(20) + QByteArray("\x40\x00\x00\x00", 4) + binary.mid(24) + QByteArray(2000, 'x');
+    const std::string message = errorOf(claim);
+    EXPECT_NE(message.find("test.xml"), std::string::npos) << message;
+    EXPECT_NE(message.find("больше чем в 16 раз"), std::string::npos) << message;
+    for (const qsizetype cut : {qsizetype(22), binary.size() - 6}) // the size header or the stream cut short
+        EXPECT_NE(errorOf(binary.left(cut)).find("поврежден"), std::string::npos);
+}
+
+// A table of 1000 columns whose rows hold a cell or two: kept by the cells present, read and changed like any other.
+TEST(DataPacketRead, WideTablesCostTheirCellsNotRowsTimesColumns)
+{
+    QByteArray fields;
+    for (int i = 0; i < 1000; ++i)
+        fields += "<FIELD attrname=\"f" + QByteArray::number(i) + "\" fieldtype=\"string\" WIDTH=\"9\" />";
+    QByteArray full = "<ROW";
+    for (int i = 0; i < 1000; ++i)
+        full += " f" + QByteArray::number(i) + "=\"" + QByteArray::number(i) + "\"";
+    QByteArray rows = full + "/>";
+    for (int i = 0; i < 20000; ++i)
+        rows += i % 1000 == 1 ? QByteArray("<ROW f999=\"z\" f5=\"a\"/>") : QByteArray("<ROW/>");
+    TempDir dir;
+    const QString path = dir.write(QStringLiteral("wide.xml"), handWrittenPacket(fields, rows));
+
+    TableData data;
+    readDataPacketFile(path, data);
+    ASSERT_EQ(data.recordCount(), 20001u);
+    EXPECT_LT(data.storedBytes(), 1u << 20); // one cell per column and row would be 160 MB
+    const RowView sparse(&data, data.recordCells(2));
+    EXPECT_EQ(sparse.utf8(999), "z");
+    EXPECT_EQ(sparse.utf8(5), "a");
+    EXPECT_TRUE(sparse.isNull(6));
+    EXPECT_EQ(RowView(&data, data.recordCells(0)).utf8(998), "998");
+
+    Table table(path);
+    table.open();
+    table.setRecNo(3);
+    table.edit();
+    table.setString(QStringLiteral("f6"), QStringLiteral("new"));
+    table.setNull(999);
+    table.post();
+    table.saveToFile();
+    table.close();
+    table.open();
+    EXPECT_EQ(table.recordCount(), 20001);
+    table.setRecNo(3);
+    EXPECT_EQ(table.asString(QStringLiteral("f5")), QStringLiteral("a"));
+    EXPECT_EQ(table.asString(QStringLiteral("f6")), QStringLiteral("new"));
+    EXPECT_TRUE(table.isNull(QStringLiteral("f999")));
+    EXPECT_LT(table.data().storedBytes(), 1u << 20);
+}
+
 TEST(DataPacketRead, EmptyAttributesOfHandWrittenFilesAreNullForNumbersAndDates)
 {
     const TableData data = read(handWrittenPacket(kFields, "<ROW dkey=\"\" name=\"\" code=\"\" volume=\"\" day=\"\" />\r\n"));
-    const Cell *cells = data.recordCells(0);
+    const CellRow cells = data.recordCells(0);
     EXPECT_FALSE(cells[0].isNull());
     EXPECT_FALSE(cells[1].isNull());
     EXPECT_TRUE(cells[2].isNull());
@@ -209,4 +281,59 @@ TEST(DataPacketRead, LargeTablesAreReadAcrossBlockBoundaries)
     ASSERT_EQ(data.recordCount(), 2000u);
     EXPECT_EQ(data.text(data.recordCells(1999)[0]), "1999");
     EXPECT_EQ(data.text(data.recordCells(97)[1]).substr(3000), "<ROW");
+}
+
+// Whatever the reader has in hand when a piece of the file ends (a comment or a value holding "<ROW",
+// CDATA, an entity, a Cyrillic letter, a row with content), the table comes out the same.
+TEST(DataPacketRead, PiecesOfAnySizeGiveTheSameTable)
+{
+    const QByteArray rows = ansi(
+        "<!-- <ROW dkey=\"comment\"/> --><![CDATA[ <ROW dkey=\"cdata\"/> </ROWDATA> ]]>\r\n"
+        "<ROW RowState=\"4\" dkey=\"a&lt;ROW\" name=\"x <ROW </ROWDATA> y\"/>\r\n"
+        "<?note <ROW?> text between rows\r\n"
+        "<ROW dkey='b' name=\"Водка &quot;1&quot;\" code=\"-5\"></ROW>\r\n"
+        "<ROW\tdkey = \"c\" volume=\"1.500\"><!-- <ROW --> text </ROW >\r\n");
+    const QByteArray packet = handWrittenPacket(kFields, rows);
+    const std::string expected = "dkey\tname\tcode\tvolume\tday\n"
+                                 "a<ROW\tx <ROW </ROWDATA> y\t\t\t\n"
+                                 "b\tВодка \"1\"\t-5\t\t\n"
+                                 "c\t\t\t1.500\t\n";
+    ASSERT_EQ(dumpOf(read(packet)), expected);
+    const QByteArray binary = serializeDataPacket(read(packet), PacketForm::Binary);
+    for (qint64 step = 1; step <= 48; ++step) {
+        for (const QByteArray *bytes : {&packet, &binary}) {
+            TrickleDevice device(*bytes, step);
+            TableData data;
+            readDataPacket(device, QStringLiteral("pipe"), data);
+            EXPECT_EQ(dumpOf(data), expected) << "pieces of " << step;
+        }
+    }
+}
+
+// Large files were once parsed in runs cut at the last "<ROW" read so far: one inside a comment at the
+// end of the first run (2 MiB) made a well-formed file fail. Comments, CDATA and values holding "<ROW"
+// sit there now, and after every row.
+TEST(DataPacketRead, CommentsAndValuesHoldingRowAcrossLargeFiles)
+{
+    const qsizetype head = handWrittenPacket(kFields, "").indexOf("</ROWDATA>");
+    const QByteArray trap = "<!-- <ROW dkey=\"no\"/> --><![CDATA[<ROW]]>\r\n";
+    QByteArray rows;
+    int count = 0;
+    const auto addRow = [&](qsizetype nameLength) {
+        rows += "<ROW dkey=\"" + QByteArray::number(count++) + "\" name=\"" + QByteArray(nameLength, 'n') + "<ROW\"/>" + trap;
+    };
+    constexpr qsizetype kBoundary = 2 << 20;
+    while (head + rows.size() < kBoundary - 600)
+        addRow(200);
+    // This row ends where the "<ROW" of its comment falls just before the boundary.
+    const qsizetype plain = QByteArray("<ROW dkey=\"" + QByteArray::number(count) + "\" name=\"<ROW\"/><!-- ").size();
+    addRow(kBoundary - 3 - head - rows.size() - plain);
+    ASSERT_EQ(handWrittenPacket(kFields, rows).mid(kBoundary - 3, 14), "<ROW dkey=\"no\"");
+    while (rows.size() < (3 << 20))
+        addRow(100 + count % 97);
+    TempDir dir;
+    TableData data;
+    readDataPacketFile(dir.write(QStringLiteral("big.xml"), handWrittenPacket(kFields, rows)), data);
+    ASSERT_EQ(data.recordCount(), static_cast<std::size_t>(count));
+    EXPECT_EQ(data.text(data.recordCells(static_cast<std::uint32_t>(count - 1))[0]), std::to_string(count - 1));
 }
