@@ -14,11 +14,6 @@ namespace kalvor::cli {
 
 namespace {
 
-void print(const QString &line)
-{
-    std::printf("%s\n", line.toUtf8().constData());
-}
-
 int usage()
 {
     printError(QStringLiteral("использование: kalvor-cli [--home ПАПКА] carry-over ГГГГММ [--empty | --replace | --update]"));
@@ -31,15 +26,15 @@ int updateNextMonth(const TAppSettings &settings, int year, int month)
     const period::NextMonthUpdatePlan plan = period::planNextMonthUpdate(settings, year, month);
     const period::NextMonthUpdateSummary summary = period::updateNextMonthRemains(plan, versionText());
     if (summary.upToDate()) {
-        print(QStringLiteral("Остатки за период %1 совпадают с остатками за %2: декларация не изменена")
-                  .arg(plan.periodString, plan.previousPeriodString));
+        printLine(QStringLiteral("Остатки за период %1 совпадают с остатками за %2: декларация не изменена")
+                      .arg(plan.periodString, plan.previousPeriodString));
         return 0;
     }
     period::installNextMonthUpdate(settings, plan);
-    print(QStringLiteral("Обновлены остатки за период %1: %2; изменено строк: %3, добавлено строк: %4")
-              .arg(plan.periodString, QDir::toNativeSeparators(plan.declarationFileName))
-              .arg(summary.rowsChanged)
-              .arg(summary.rowsAdded));
+    printLine(QStringLiteral("Обновлены остатки за период %1: %2; изменено строк: %3, добавлено строк: %4")
+                  .arg(plan.periodString, QDir::toNativeSeparators(plan.declarationFileName))
+                  .arg(summary.rowsChanged)
+                  .arg(summary.rowsAdded));
     return 0;
 }
 
@@ -86,12 +81,12 @@ Command carryOverCommand()
                     throw KalvorError(QStringLiteral("Декларация за период %1 уже есть: %2 (--replace заменит ее)")
                                           .arg(plan.periodString, QDir::toNativeSeparators(plan.declarationFileName)));
                 if (!plan.notice.isEmpty())
-                    print(plan.notice);
+                    printLine(plan.notice);
                 period::CarryOverSummary summary;
                 if (!plan.previousTable.isEmpty())
                     summary = period::carryOverRemains(plan, versionText());
                 period::installPeriod(settings, plan);
-                print(QStringLiteral("Создана декларация за %1: %2; перенесено строк: %3 из %4")
+                printLine(QStringLiteral("Создана декларация за %1: %2; перенесено строк: %3 из %4")
                           .arg(plan.periodString, QDir::toNativeSeparators(plan.declarationFileName))
                           .arg(summary.rowsKept)
                           .arg(summary.rowsRead));

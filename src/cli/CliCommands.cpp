@@ -2,6 +2,7 @@
 
 #include "app/Version.h"
 #include "cli/CommandTable.h"
+#include "store/EscapedText.h"
 #include "store/KalvorError.h"
 
 #include <cstdio>
@@ -12,19 +13,33 @@ namespace {
 void printUsage(std::FILE *stream)
 {
     const QStringList lines = synopsis();
-    QString text = QStringLiteral("Использование: ") + lines.join(QStringLiteral("\n               "))
-        + QStringLiteral("\n\nКоманды:\n");
-    for (const Command &command : commands())
-        text += QStringLiteral("  %1\n      %2\n").arg(command.usage, command.summary);
-    std::fputs(text.toUtf8().constData(), stream);
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        printLine((i == 0 ? QStringLiteral("Использование: ") : QStringLiteral("               ")) + lines[i], stream);
+    printLine(QString(), stream);
+    printLine(QStringLiteral("Команды:"), stream);
+    for (const Command &command : commands()) {
+        printLine(QStringLiteral("  ") + command.usage, stream);
+        printLine(QStringLiteral("      ") + command.summary, stream);
+    }
 }
 
 } // namespace
 
-void printError(const QString &message)
+void printLine(const QStringList &fields, std::FILE *stream)
 {
-    std::fputs(QStringLiteral("kalvor-cli: %1\n").arg(message).toUtf8().constData(), stderr);
+    std::string line;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            line += '\t';
+        line += escapedUtf8(fields[i]);
+    }
+    line += '\n';
+    std::fwrite(line.data(), 1, line.size(), stream);
 }
+
+void printLine(const QString &text, std::FILE *stream) { printLine(QStringList{text}, stream); }
+
+void printError(const QString &message) { printLine(QStringLiteral("kalvor-cli: %1").arg(message), stderr); }
 
 bool needsFonts(const QStringList &arguments)
 {
@@ -51,7 +66,7 @@ int run(const QStringList &arguments)
             return 0;
         }
         if (option == u"--version") {
-            std::printf("kalvor-cli %s\n", versionText().toUtf8().constData());
+            printLine(QStringLiteral("kalvor-cli ") + versionText());
             return 0;
         }
         if (option == u"--home" && !rest.isEmpty()) {
@@ -70,8 +85,8 @@ int run(const QStringList &arguments)
         if (command.name != name)
             continue;
         if (rest.contains(QStringLiteral("--help"))) {
-            std::printf("Использование: kalvor-cli %s\n%s\n", command.usage.toUtf8().constData(),
-                        command.summary.toUtf8().constData());
+            printLine(QStringLiteral("Использование: kalvor-cli ") + command.usage);
+            printLine(command.summary);
             return 0;
         }
         try {

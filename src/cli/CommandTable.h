@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdio>
+
 #include <functional>
 #include <vector>
 
@@ -24,6 +26,10 @@ struct Command {
 const std::vector<Command> &commands();
 // The lines of the program's synopsis, without "Использование:"; --help and the man page both show them.
 QStringList synopsis();
+// Every line kalvor-cli prints goes through these: each field is escaped (control characters never
+// reach the terminal, a value never starts a line of its own) and fields are joined by TAB.
+void printLine(const QStringList &fields, std::FILE *stream = stdout);
+void printLine(const QString &text, std::FILE *stream = stdout);
 void printError(const QString &message);
 
 // Each command lives in a file of its own and gives its entry here.

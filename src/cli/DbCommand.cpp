@@ -12,11 +12,9 @@
 #include "dbupload/Schema.h"
 #include "dbupload/WorkspaceDatabase.h"
 #include "store/KalvorError.h"
-#include "store/TableDump.h"
 
 #include <QCoreApplication>
 
-#include <cstdio>
 
 namespace kalvor::cli {
 namespace {
@@ -27,8 +25,6 @@ const QString kUsage = QStringLiteral(
     "использование: kalvor-cli [--home ПАПКА] db init | upload | upload-log | batch-upload ПАПКА | "
     "import-objects ФАЙЛ.csv | call ПРОЦЕДУРА [ПАРАМЕТР...] | report ИМЯ --from ГГГГММ --to ГГГГММ [--inn ИНН] "
     "ВЫХОД.xlsx | objects-report --from ГГГГММ --to ГГГГММ ВЫХОД.xlsx");
-
-void print(const QString &line) { std::printf("%s\n", line.toUtf8().constData()); }
 
 QString shareDir() { return locateShareDir(QCoreApplication::applicationDirPath()); }
 
@@ -42,15 +38,15 @@ int init(const Options &options)
     const ConnectionSettings settings = readConnectionFile(curDir);
     const std::unique_ptr<Database> db = connectDatabase(settings, true);
     const SchemaInit done = initSchema(*db, shareDir());
-    print(settings.description());
-    print(done.fromVersion == done.toVersion
-              ? QStringLiteral("Схема базы данных версии %1 уже есть; процедуры обновлены (%2)").arg(done.toVersion).arg(done.procedures)
-          : done.fromVersion == 0
-              ? QStringLiteral("Созданы таблицы схемы версии %1 и процедуры (%2)").arg(done.toVersion).arg(done.procedures)
-              : QStringLiteral("Схема базы данных обновлена с версии %1 до %2; процедуры обновлены (%3)")
-                    .arg(done.fromVersion)
-                    .arg(done.toVersion)
-                    .arg(done.procedures));
+    printLine(settings.description());
+    printLine(done.fromVersion == done.toVersion
+                  ? QStringLiteral("Схема базы данных версии %1 уже есть; процедуры обновлены (%2)").arg(done.toVersion).arg(done.procedures)
+              : done.fromVersion == 0
+                  ? QStringLiteral("Созданы таблицы схемы версии %1 и процедуры (%2)").arg(done.toVersion).arg(done.procedures)
+                  : QStringLiteral("Схема базы данных обновлена с версии %1 до %2; процедуры обновлены (%3)")
+                        .arg(done.fromVersion)
+                        .arg(done.toVersion)
+                        .arg(done.procedures));
     return 0;
 }
 
@@ -62,11 +58,11 @@ int upload(const Options &options, bool kalvorLog)
     try {
         const DeclarationUploadPlan plan = planDeclarationUpload(settings, shareDir());
         const UploadSummary summary = kalvorLog ? uploadKalvorLog(plan) : uploadDeclaration(plan);
-        print(QString::fromUtf8(kUploadSucceededMessage));
-        print(QStringLiteral("Строк декларации: %1, строк сведений о калворе: %2, ключ: %3")
-                  .arg(summary.declarationRows)
-                  .arg(summary.kalvorRows)
-                  .arg(summary.keys.join(QStringLiteral(", "))));
+        printLine(QString::fromUtf8(kUploadSucceededMessage));
+        printLine(QStringLiteral("Строк декларации: %1, строк сведений о калворе: %2, ключ: %3")
+                      .arg(summary.declarationRows)
+                      .arg(summary.kalvorRows)
+                      .arg(summary.keys.join(QStringLiteral(", "))));
         return 0;
     } catch (const KalvorError &e) {
         printError(QString::fromUtf8(failure) + QStringLiteral(": ") + e.message());
@@ -88,15 +84,15 @@ int batchUpload(const Options &options, const QString &folder)
         printError(result.stopDetail.isEmpty() ? result.stopMessage : result.stopMessage + QStringLiteral(": ") + result.stopDetail);
         return 1;
     }
-    print(QString(result.message).replace(QStringLiteral("log.txt"), plan.logFileName));
-    print(QStringLiteral("Выгружено отчетов: %1, с ошибкой: %2").arg(result.uploaded).arg(result.failed));
+    printLine(QString(result.message).replace(QStringLiteral("log.txt"), plan.logFileName));
+    printLine(QStringLiteral("Выгружено отчетов: %1, с ошибкой: %2").arg(result.uploaded).arg(result.failed));
     return result.failed > 0 ? 1 : 0;
 }
 
 int importObjectsCommand(const Options &options, const QString &file)
 {
     const qint64 count = importObjects(workspace(options), shareDir(), file);
-    print(QStringLiteral("Загружено объектов: %1").arg(count));
+    printLine(QStringLiteral("Загружено объектов: %1").arg(count));
     return 0;
 }
 
@@ -133,23 +129,13 @@ int call(const Options &options, const QStringList &args)
         return 0;
     }
     const DbRows rows = db->call(info->name, params);
-    std::string out;
-    const auto line = [&out](const QStringList &cells) {
-        for (int i = 0; i < cells.size(); ++i) {
-            if (i > 0)
-                out.push_back('\t');
-            appendEscaped(out, cells[i].toStdString());
-        }
-        out.push_back('\n');
-    };
-    line(rows.columns());
+    printLine(rows.columns());
     for (int r = 0; r < rows.rowCount(); ++r) {
         QStringList cells;
         for (std::size_t c = 0; c < rows.columnCount(); ++c)
             cells.append(rows.cell(r, static_cast<int>(c)).value_or(QString()));
-        line(cells);
+        printLine(cells);
     }
-    std::fwrite(out.data(), 1, out.size(), stdout);
     return 0;
 }
 

@@ -8,8 +8,6 @@
 #include <QDir>
 #include <QMap>
 
-#include <cstdio>
-
 namespace kalvor::cli {
 
 namespace {
@@ -43,9 +41,7 @@ int finish(const reports::WrittenReport &written, const QString &what)
     }
     if (!written.notice.isEmpty())
         printError(written.notice);
-    std::printf(
-        "%s\n",
-        QStringLiteral("%1 записан в %2").arg(what, QDir::toNativeSeparators(written.fileName)).toUtf8().constData());
+    printLine(QStringLiteral("%1 записан в %2").arg(what, QDir::toNativeSeparators(written.fileName)));
     return 0;
 }
 
@@ -68,7 +64,9 @@ int dbReport(const Options &options, const QStringList &args)
         QStringList names;
         for (const reports::RegulatorReport &r : reports::regulatorReports())
             names.append(r.name);
-        printError(kReportUsage + QStringLiteral("\nИМЯ: ") + names.join(QStringLiteral(", ")) +
+        // Two lines: printLine would escape a line end inside one message.
+        printError(kReportUsage);
+        printError(QStringLiteral("ИМЯ: ") + names.join(QStringLiteral(", ")) +
                    QStringLiteral("; --inn нужен отчету control и только ему"));
         return 2;
     }

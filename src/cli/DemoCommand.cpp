@@ -24,7 +24,7 @@ Command demoCommand()
                 lock.acquire(QFileInfo(args.first()).absoluteFilePath(), kCommandLockPatience);
                 const std::size_t rows =
                     createDemoWorkspace(args.first(), locateShareDir(QCoreApplication::applicationDirPath()));
-                std::printf("%s\n", QStringLiteral("Рабочая папка готова: %1 строк за два месяца").arg(rows).toUtf8().constData());
+                printLine(QStringLiteral("Рабочая папка готова: %1 строк за два месяца").arg(rows));
                 return 0;
             }};
 }

@@ -28,7 +28,7 @@ Command dumpCommand()
                 TableData data;
                 readDataPacketFile(files.first(), data);
                 if (countOnly) {
-                    std::printf("%zu\n", visibleRecordCount(data));
+                    printLine(QString::number(visibleRecordCount(data)));
                     return 0;
                 }
                 if (!writeDump(data, stdout))

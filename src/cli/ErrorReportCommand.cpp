@@ -6,7 +6,6 @@
 
 #include <QDir>
 
-#include <cstdio>
 
 namespace kalvor::cli {
 
@@ -48,11 +47,9 @@ Command errorReportCommand()
                 const sheets::XlsxWorkbook book = sheets::XlsxWorkbook::open(plan.templateFile);
                 const sheets::ErrorReport laidOut = sheets::exportErrorReport(plan, book, report);
                 book.save(laidOut.sheet, out);
-                std::printf("%s\n", QStringLiteral("Отчет об ошибках за %1 записан в %2: записей %3")
-                                        .arg(plan.periodDate, QDir::toNativeSeparators(out))
-                                        .arg(laidOut.listed)
-                                        .toUtf8()
-                                        .constData());
+                printLine(QStringLiteral("Отчет об ошибках за %1 записан в %2: записей %3")
+                              .arg(plan.periodDate, QDir::toNativeSeparators(out))
+                              .arg(laidOut.listed));
                 return 0;
             }};
 }

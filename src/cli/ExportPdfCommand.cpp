@@ -7,8 +7,6 @@
 
 #include <QDir>
 
-#include <cstdio>
-
 namespace kalvor::cli {
 
 namespace {
@@ -70,12 +68,10 @@ Command exportPdfCommand()
             }
             const sheets::print::SheetPrintout printout(std::move(sheet));
             printout.writePdf(out, title);
-            std::printf("%s\n", QStringLiteral("%1 %2 в %3: страниц %4, %5")
-                                    .arg(title, written, QDir::toNativeSeparators(out))
-                                    .arg(printout.pageCount())
-                                    .arg(counts)
-                                    .toUtf8()
-                                    .constData());
+            printLine(QStringLiteral("%1 %2 в %3: страниц %4, %5")
+                          .arg(title, written, QDir::toNativeSeparators(out))
+                          .arg(printout.pageCount())
+                          .arg(counts));
             return 0;
         }};
     command.fonts = true;

@@ -5,7 +5,6 @@
 
 #include <QDir>
 
-#include <cstdio>
 
 namespace kalvor::cli {
 
@@ -27,13 +26,10 @@ Command exportXlsxCommand()
                 const sheets::DeclarationSheet laidOut = sheets::exportDeclaration(plan, book, printError);
                 book.save(laidOut.sheet, args.front());
                 sheets::storePeriodTotals(settings.FIniFile, plan.periodString, laidOut.periodTotal);
-                std::printf("%s\n",
-                            QStringLiteral("Декларация за %1 выгружена в %2: строк таблицы %3, без накладной %4")
-                                .arg(plan.periodDate, QDir::toNativeSeparators(args.front()))
-                                .arg(laidOut.rowsRead)
-                                .arg(laidOut.rowsMissingInvoice)
-                                .toUtf8()
-                                .constData());
+                printLine(QStringLiteral("Декларация за %1 выгружена в %2: строк таблицы %3, без накладной %4")
+                              .arg(plan.periodDate, QDir::toNativeSeparators(args.front()))
+                              .arg(laidOut.rowsRead)
+                              .arg(laidOut.rowsMissingInvoice));
                 return 0;
             }};
 }

@@ -23,7 +23,7 @@ Command mergeCommand()
             TAppSettings &settings = workspace.settings;
             const period::MergeResult result = args[0] == u"--add" ? period::addDeclaration(settings, args[1])
                                                                    : period::replaceDeclaration(settings, args[1]);
-            std::printf("%s\n", result.message.toUtf8().constData());
+            printLine(result.message);
             return 0;
         }};
 }

@@ -21,10 +21,10 @@ Command splitCommand()
                 maintenance::SplitResult halves = maintenance::splitByInvoices(source);
                 const QString first = maintenance::splitResultFile(settings.FcurDir, settings.FINNYYMMCC, 1);
                 maintenance::writeSplitHalf(first, halves.firstHalf, halves.firstRows);
-                std::printf("%s\n", QStringLiteral("1 Выгружено").toUtf8().constData());
+                printLine(QStringLiteral("1 Выгружено"));
                 const QString second = maintenance::splitResultFile(settings.FcurDir, settings.FINNYYMMCC, 2);
                 maintenance::writeSplitHalf(second, halves.secondHalf, halves.secondRows);
-                std::printf("%s\n", QStringLiteral("2 Выгружено").toUtf8().constData());
+                printLine(QStringLiteral("2 Выгружено"));
                 return 0;
             }};
 }

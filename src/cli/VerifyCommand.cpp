@@ -20,10 +20,12 @@ Command verifyCommand()
             }
             bool allPassed = true;
             for (const QString &folder : args) {
-                bool passed = false;
-                const QString line = period::verifyFolderLine(folder, &passed);
-                std::printf("%s\n", line.toUtf8().constData());
-                allPassed = allPassed && passed;
+                // Folder names and messages are escaped apart, so a value cannot forge a line of its own; a
+                // message of several lines goes on the folder's line.
+                const period::Verification verification = period::verifyFolder(folder);
+                const QString messages = verification.messages.join(QStringLiteral("; "));
+                printLine({folder, QString(messages).replace(u'\n', QStringLiteral("; "))});
+                allPassed = allPassed && verification.success;
             }
             std::fflush(stdout);
             return allPassed ? 0 : 1;

@@ -38,7 +38,7 @@ Command periodMessageCommand(const QString &name, const QString &summary, std::f
                     return 2;
                 }
                 PeriodWorkspace workspace(options, Access::Write);
-                std::printf("%s\n", action(workspace.settings).toUtf8().constData());
+                printLine(action(workspace.settings));
                 return 0;
             }};
 }

@@ -1,8 +1,8 @@
 #include "dbupload/PostgresDatabase.h"
 
 #include "dbupload/DbRowBuffer.h"
+#include "store/EscapedText.h"
 #include "store/KalvorError.h"
-#include "store/TableDump.h"
 
 #include <libpq-fe.h>
 

@@ -293,24 +293,23 @@ LoadedReport loadReportFolder(TAppSettings &settings, const ReportFolderCheck &c
     return loaded;
 }
 
-QString verifyFolderLine(const QString &folder, bool *success)
+Verification verifyFolder(const QString &folder)
 {
     const ReportFolderCheck check = checkReportFolder(folder);
-    QStringList messages = check.messages;
+    Verification result;
+    result.messages = check.messages;
     bool passed = false;
     if (check.accepted) {
         try {
             const Verification verification = verifyReport(check.declarationFileName, check.kalvorFileName);
-            messages += verification.messages;
+            result.messages += verification.messages;
             passed = verification.success;
         } catch (const KalvorError &error) {
-            messages.append(error.message());
+            result.messages.append(error.message());
         }
     }
-    if (success)
-        *success = passed && !messages.isEmpty() && messages.last() == text(kVerificationPassedMessage);
-    // One line per folder: a message of several lines goes on the same line.
-    return folder + u'\t' + messages.join(QStringLiteral("; ")).replace(u'\n', QStringLiteral("; "));
+    result.success = passed && !result.messages.isEmpty() && result.messages.last() == text(kVerificationPassedMessage);
+    return result;
 }
 
 } // namespace kalvor::period

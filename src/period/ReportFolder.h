@@ -71,9 +71,9 @@ LoadedReport loadReportFolder(TAppSettings &settings, const ReportFolderCheck &c
 // or the table has no such column or no invoice row.
 QString reportVersion(const QString &declarationFileName);
 
-// One line for the operator who checks many folders: the folder, a TAB and every message of the check
-// and the verification joined by "; ". `success` is set when the line ends in a passed verification.
-// A file that cannot be read ends the line with its error. Nothing is written anywhere.
-QString verifyFolderLine(const QString &folder, bool *success = nullptr);
+// The check of a handed-in folder and then its verification, for the operator who checks many folders:
+// every message of both, and success when they end in a passed verification. A file that cannot be
+// read ends the messages with its error. Nothing is written anywhere.
+Verification verifyFolder(const QString &folder);
 
 } // namespace kalvor::period

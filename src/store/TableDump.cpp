@@ -1,21 +1,8 @@
 #include "store/TableDump.h"
 
-namespace kalvor {
+#include "store/EscapedText.h"
 
-void appendEscaped(std::string &out, std::string_view value)
-{
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        const char c = value[i];
-        const char *escape = c == '\t' ? "\\t" : c == '\r' ? "\\r" : c == '\n' ? "\\n" : c == '\\' ? "\\\\" : nullptr;
-        if (escape) {
-            out.append(value.data() + start, i - start);
-            out.append(escape);
-            start = i + 1;
-        }
-    }
-    out.append(value.data() + start, value.size() - start);
-}
+namespace kalvor {
 
 std::vector<std::uint32_t> visibleRecordsInFileOrder(const TableData &data)
 {

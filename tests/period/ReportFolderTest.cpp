@@ -156,16 +156,15 @@ TEST(ReportVerification, MissingSubdivisionsWarnNegativeRemainsFail)
     EXPECT_EQ(v.messages, (QStringList{msg(kDepartmentsMissingMessage), msg(kVerificationPassedMessage)}));
 }
 
-TEST(ReportVerification, UnreadableFilesAreNamedAndTheFolderLineCarriesEverything)
+TEST(ReportVerification, UnreadableFilesAreNamedAndTheFolderCheckCarriesEverything)
 {
     TempDir dir;
     const QString folder = reportFolder(dir, QStringLiteral("201203"), {positionRow(1, 1, "department_code=\"1\"")});
     dir.write(QStringLiteral("201203/abc.xml"), "x");
 
-    bool passed = false;
-    EXPECT_EQ(verifyFolderLine(folder, &passed),
-              folder + u'\t' + msg(kWrongFileNameMessage) + QStringLiteral("; ") + msg(kVerificationPassedMessage));
-    EXPECT_TRUE(passed);
+    const Verification passed = verifyFolder(folder);
+    EXPECT_EQ(passed.messages, (QStringList{msg(kWrongFileNameMessage), msg(kVerificationPassedMessage)}));
+    EXPECT_TRUE(passed.success);
 
     const QString broken = dir.write(QStringLiteral("201203/") + kDeclarationName, "<DATAPACKET");
     try {
@@ -174,13 +173,14 @@ TEST(ReportVerification, UnreadableFilesAreNamedAndTheFolderLineCarriesEverythin
     } catch (const KalvorError &e) {
         EXPECT_TRUE(e.message().contains(broken)) << e.message().toStdString();
     }
-    const QString line = verifyFolderLine(folder, &passed);
-    EXPECT_FALSE(passed);
-    EXPECT_TRUE(line.contains(broken)) << line.toStdString();
+    const Verification unreadable = verifyFolder(folder);
+    EXPECT_FALSE(unreadable.success);
+    EXPECT_TRUE(unreadable.messages.last().contains(broken)) << unreadable.messages.join(u'|').toStdString();
 
     const QString badName = reportFolder(dir, QStringLiteral("201299"), {});
-    EXPECT_EQ(verifyFolderLine(badName, &passed), badName + u'\t' + msg(kFolderMonthMessage));
-    EXPECT_FALSE(passed);
+    const Verification badMonth = verifyFolder(badName);
+    EXPECT_EQ(badMonth.messages, QStringList{msg(kFolderMonthMessage)});
+    EXPECT_FALSE(badMonth.success);
 }
 
 TEST(ReportVerification, RemainsThatAreNoNumberAndColumnsOfAnotherTypeFail)
@@ -232,12 +232,12 @@ TEST(ReportVerification, AFifoInTheFolderIsReportedNotRead)
     const QString declaration = QDir(folder).filePath(kDeclarationName);
     QFile::remove(declaration);
     ASSERT_EQ(::mkfifo(QFile::encodeName(declaration).constData(), 0600), 0);
-    bool passed = true;
-    const QString line = verifyFolderLine(folder, &passed);
-    EXPECT_FALSE(passed);
-    EXPECT_TRUE(
-        line.endsWith(declaration + QStringLiteral(" не является обычным файлом (это папка, устройство или канал)")))
-        << line.toStdString();
+    const Verification v = verifyFolder(folder);
+    EXPECT_FALSE(v.success);
+    ASSERT_FALSE(v.messages.isEmpty());
+    EXPECT_TRUE(v.messages.last().endsWith(declaration
+                                           + QStringLiteral(" не является обычным файлом (это папка, устройство или канал)")))
+        << v.messages.join(u';').toStdString();
 }
 
 TEST(ReportLoading, SwitchesThePeriodAndReadsRequisitesAndVersion)
