@@ -6,8 +6,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <cstdio>
-
 namespace kalvor::cli {
 
 Command exportCalcCommand()
@@ -31,14 +29,11 @@ Command exportCalcCommand()
                 const sheets::calc::CalcExportResult result =
                     sheets::calc::exportDeclarationToCalc(plan, target, {}, printError);
                 sheets::storePeriodTotals(settings.FIniFile, plan.periodString, result.periodTotal);
-                std::printf("%s\n",
-                            QStringLiteral("Декларация за %1 выгружена через LibreOffice Calc в %2: строк таблицы %3, "
-                                           "без накладной %4")
-                                .arg(plan.periodDate, QDir::toNativeSeparators(args.front()))
-                                .arg(result.rowsRead)
-                                .arg(result.rowsMissingInvoice)
-                                .toUtf8()
-                                .constData());
+                printLine(QStringLiteral("Декларация за %1 выгружена через LibreOffice Calc в %2: строк таблицы %3, "
+                                         "без накладной %4")
+                              .arg(plan.periodDate, QDir::toNativeSeparators(args.front()))
+                              .arg(result.rowsRead)
+                              .arg(result.rowsMissingInvoice));
                 return 0;
             }};
 }
