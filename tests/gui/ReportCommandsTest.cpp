@@ -133,7 +133,8 @@ TEST(ReportPeriodForm, OffersTheYearsToNextYearAndReadsTheSpan)
     bool focused = false;
     ModalDriver driver([&](QDialog &dialog) {
         auto &f = dynamic_cast<TReportPeriodForm &>(dialog);
-        focused = QApplication::focusWidget() == f.INNEdit;
+        // The dialog's own focus child: the application's focus waits for the window to be activated.
+        focused = f.focusWidget() == f.INNEdit;
         f.ButtonCancel->click();
     });
     EXPECT_EQ(form.exec(), QDialog::Rejected);
