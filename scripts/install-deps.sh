@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libqt6sql6-sqlite
-  libpugixml-dev libzip-dev zlib1g-dev
+  libpugixml-dev libzip-dev zlib1g-dev libdeflate-dev
   libpq-dev libsqlite3-dev postgresql postgresql-common
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev

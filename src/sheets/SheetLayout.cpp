@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -530,7 +531,7 @@ std::vector<int> SheetLayout::templateRowPositions() const
 
 // --- numbers as cells show them ---------------------------------------------------------------------
 
-QString formatNumber(double value, const QString &numberFormat)
+NumberStyle NumberStyle::of(const QString &numberFormat)
 {
     // The first section of the code, without quoted text, escapes and [colour] or [condition] parts.
     QString code;
@@ -555,28 +556,78 @@ QString formatNumber(double value, const QString &numberFormat)
         else if (bracket == 0)
             code += c;
     }
+    NumberStyle style;
     const QString lower = code.toLower();
-    if (lower.contains(u'y') || lower.contains(u'd') || (lower.contains(u'm') && !lower.contains(u'0')))
-        return QDate::fromJulianDay(2415019 + static_cast<qint64>(std::floor(value)))
-            .toString(QStringLiteral("dd.MM.yyyy"));
-    QString text;
-    if (!code.contains(u'0') && !code.contains(u'#')) {
-        text = QString::number(value, 'g', 15);
-    } else {
-        const bool percent = code.contains(u'%');
+    if (lower.contains(u'y') || lower.contains(u'd') || (lower.contains(u'm') && !lower.contains(u'0'))) {
+        style.kind = Kind::Date;
+    } else if (code.contains(u'0') || code.contains(u'#')) {
+        style.kind = Kind::Fixed;
+        style.percent = code.contains(u'%');
         const qsizetype point = code.indexOf(u'.');
-        int decimals = 0;
         for (qsizetype i = point + 1; point >= 0 && i < code.size() && (code[i] == u'0' || code[i] == u'#'); ++i)
-            ++decimals;
-        text = QString::number(percent ? value * 100 : value, 'f', decimals);
-        if (percent)
-            text += u'%';
+            ++style.decimals;
     }
-    const bool zero =
-        std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c == u'-' || c == u'0' || c == u'.'; });
-    if (zero && text.startsWith(u'-'))
-        text.remove(0, 1); // no minus on a zero
-    return text.replace(u'.', u',');
+    return style;
+}
+
+std::string_view formatDate(QDate date, NumberText &buffer)
+{
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    date.getDate(&year, &month, &day);
+    if (!date.isValid())
+        return {};
+    if (year < 1 || year > 9999) {
+        const QByteArray text = date.toString(QStringLiteral("dd.MM.yyyy")).toLatin1();
+        const auto n = std::min<std::size_t>(std::size_t(text.size()), buffer.size());
+        std::copy_n(text.constData(), n, buffer.data());
+        return {buffer.data(), n};
+    }
+    const int digits[] = {day / 10, day % 10, -1, month / 10, month % 10, -1,
+                          year / 1000, year / 100 % 10, year / 10 % 10, year % 10};
+    std::size_t n = 0;
+    for (const int d : digits)
+        buffer[n++] = d < 0 ? '.' : char('0' + d);
+    return {buffer.data(), n};
+}
+
+std::string_view formatNumber(double value, const NumberStyle &style, NumberText &buffer)
+{
+    if (style.kind == NumberStyle::Kind::Date)
+        return formatDate(QDate::fromJulianDay(2415019 + static_cast<qint64>(std::floor(value))), buffer);
+    char *const begin = buffer.data();
+    char *end = begin;
+    // A double's shortest fixed text fits the buffer up to this many decimals; beyond, and for the
+    // general form, Qt's own formatting (rarely used).
+    constexpr int kFastDecimals = 30;
+    if (style.kind == NumberStyle::Kind::Fixed && style.decimals <= kFastDecimals) {
+        const auto result = std::to_chars(begin, begin + buffer.size() - 1, style.percent ? value * 100 : value,
+                                          std::chars_format::fixed, style.decimals);
+        end = result.ec == std::errc() ? result.ptr : begin;
+    } else {
+        const QByteArray text =
+            (style.kind == NumberStyle::Kind::Fixed
+                 ? QString::number(style.percent ? value * 100 : value, 'f', style.decimals)
+                 : QString::number(value, 'g', 15))
+                .toLatin1();
+        end = std::copy_n(text.constData(), std::min<qsizetype>(text.size(), qsizetype(buffer.size()) - 1), begin);
+    }
+    if (style.kind == NumberStyle::Kind::Fixed && style.percent)
+        *end++ = '%';
+    const bool zero = std::all_of(begin, end, [](char c) { return c == '-' || c == '0' || c == '.'; });
+    char *from = begin;
+    if (zero && from != end && *from == '-')
+        ++from; // no minus on a zero
+    std::replace(from, end, '.', ',');
+    return {from, std::size_t(end - from)};
+}
+
+QString formatNumber(double value, const QString &numberFormat)
+{
+    NumberText buffer;
+    const std::string_view text = formatNumber(value, NumberStyle::of(numberFormat), buffer);
+    return QString::fromLatin1(text.data(), qsizetype(text.size()));
 }
 
 // --- column letters ---------------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -236,6 +237,22 @@ private:
 // A number as a number format shows it, with a decimal comma and without digit grouping: "0.000", "0.00",
 // "0", "0%" and "General" (15 significant digits); a date format shows dd.MM.yyyy of the day number.
 QString formatNumber(double value, const QString &numberFormat);
+
+// What formatNumber() reads from a format code, for writers that show many numbers in a few formats.
+struct NumberStyle {
+    enum class Kind { General, Fixed, Date };
+    Kind kind = Kind::General;
+    int decimals = 0; // Fixed
+    bool percent = false;
+    static NumberStyle of(const QString &numberFormat);
+};
+
+// Room for the text of any number: a double has at most 309 integer digits.
+using NumberText = std::array<char, 352>;
+// The text formatNumber() gives, as ASCII in `buffer`, without a string made per number.
+std::string_view formatNumber(double value, const NumberStyle &style, NumberText &buffer);
+// A date as dd.MM.yyyy (empty when it is not valid).
+std::string_view formatDate(QDate date, NumberText &buffer);
 
 // Column letters: 1 -> "A", 33 -> "AG"; and back (0 when the text is not a column).
 QString columnName(int column);

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QPdfWriter>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 using namespace kalvor;
@@ -145,6 +147,59 @@ TEST(SheetPages, ColumnsFitRedRowsStayRedNumbersStayWholeAndNamesWrap)
     EXPECT_GE(nameLines, 3);
     EXPECT_EQ(pages.rowHeight(red + 1) > 0, true);
     EXPECT_GT(pages.rowHeight(red), pages.rowHeight(red + 1));
+}
+
+// The heading's captions keep their words whole (they break only at spaces and after hyphens); a word too
+// long for the widest column it may have breaks with a hyphen, two letters at least on either side.
+TEST(SheetPages, HeadingWordsStayWholeAndAnOverlongWordBreaksWithAHyphen)
+{
+    const TempDir dir;
+    SheetLayout sheet = demoDeclaration(dir);
+    const int row = firstPositionRow(sheet);
+    ASSERT_GT(row, 0);
+    const QString word = QStringLiteral("Сверхдлинноеназваниепоставщикабезединогопробелаидефисавсейстроке");
+    sheet.setText(row, 3, word);
+    sheet.setFontColour(row, row, 3, 3, kRed);
+    const FontSet fonts(sheet);
+    const SheetPages pages(sheet, fonts, PageSetup::a4(true));
+
+    RecordingCanvas first;
+    pages.drawPage(0, first);
+    int checked = 0;
+    for (int r = sheet.page().firstRepeatRow; r <= sheet.page().lastRepeatRow; ++r)
+        for (const SheetLayout::Cell &cell : sheet.cells(r)) {
+            const QString caption = sheet.displayText(r, cell.column);
+            for (QString w : caption.split(u' ', Qt::SkipEmptyParts)) {
+                if (const qsizetype hyphen = w.indexOf(u'-'); hyphen > 0 && hyphen + 1 < w.size())
+                    w.truncate(hyphen + 1); // "Кол-во" may break after its hyphen
+                const bool whole = std::any_of(first.runs.begin(), first.runs.end(),
+                                               [&](const DrawnRun &d) { return d.text.contains(w); });
+                EXPECT_TRUE(whole) << "column " << cell.column << ": " << w.toStdString();
+                ++checked;
+            }
+        }
+    EXPECT_GT(checked, 60);
+
+    RecordingCanvas canvas;
+    pages.drawPage(pageOf(pages, row), canvas);
+    std::vector<QString> pieces;
+    for (const DrawnRun &d : canvas.runs)
+        if (d.colour == kRed) {
+            pieces.push_back(d.text);
+            EXPECT_LE(d.width, pages.columnWidth(3) + 0.01) << d.text.toStdString();
+        }
+    ASSERT_GE(pieces.size(), 2u);
+    QString rejoined;
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        QString piece = pieces[i];
+        if (i + 1 < pieces.size()) {
+            ASSERT_TRUE(piece.endsWith(u'-')) << piece.toStdString();
+            piece.chop(1);
+        }
+        EXPECT_GE(piece.size(), 2) << piece.toStdString();
+        rejoined += piece;
+    }
+    EXPECT_EQ(rejoined, word);
 }
 
 // The printer path (the preview, a printer) and the PDF file show the same pages; a cancelled PDF leaves no file.

@@ -2,6 +2,8 @@
 
 #include "sheets/SheetLayout.h"
 
+#include <algorithm>
+
 namespace kalvor::sheets::print {
 
 namespace {
@@ -9,6 +11,13 @@ namespace {
 // Covers Cyrillic, Latin and the usual signs ("№", dashes, quotes) on every system that has the package
 // the build installs.
 const QString kFallbackFamily = QStringLiteral("DejaVu Sans");
+
+// Room for `more` glyphs at once, growing as push_back would.
+void reserveFor(std::vector<Glyph> &out, std::size_t more)
+{
+    if (out.capacity() - out.size() < more)
+        out.reserve(std::max(out.size() + more, 2 * out.capacity()));
+}
 
 } // namespace
 
@@ -107,6 +116,7 @@ void FontSet::append(char32_t c, int face, std::vector<Glyph> &out) const
 
 void FontSet::shape(QStringView text, int face, std::vector<Glyph> &out) const
 {
+    reserveFor(out, std::size_t(text.size()));
     for (qsizetype i = 0; i < text.size(); ++i) {
         char32_t c = text[i].unicode();
         if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
@@ -117,6 +127,7 @@ void FontSet::shape(QStringView text, int face, std::vector<Glyph> &out) const
 
 void FontSet::shapeUtf8(std::string_view text, int face, std::vector<Glyph> &out) const
 {
+    reserveFor(out, text.size());
     for (std::size_t i = 0; i < text.size();) {
         const auto lead = std::uint8_t(text[i]);
         if (lead < 0x80) {

@@ -9,6 +9,11 @@ namespace kalvor::sheets::print {
 
 void GlyphUse::add(const FontSet &fonts, int face, std::uint16_t glyph, char32_t character)
 {
+    if (std::size_t(face) < byFace.size()) {
+        const std::vector<char32_t> &known = byFace[std::size_t(face)];
+        if (glyph < known.size() && known[glyph] != 0)
+            return; // the usual case: a glyph seen before
+    }
     if (byFace.size() <= std::size_t(face))
         byFace.resize(std::size_t(face) + 1);
     std::vector<char32_t> &glyphs = byFace[std::size_t(face)];
@@ -37,11 +42,11 @@ PdfCanvas::PdfCanvas(const FontSet &fonts, double paperHeight, GlyphUse &use)
     : m_fonts(fonts), m_height(paperHeight), m_use(use)
 {}
 
-QByteArray PdfCanvas::take()
+std::string PdfCanvas::take()
 {
     endText();
-    QByteArray page = std::move(m_out);
-    m_out = QByteArray();
+    std::string page = std::move(m_out);
+    m_out = std::string();
     m_out.reserve(page.size() + page.size() / 8);
     m_face = -1;
     m_size = 0;
@@ -71,7 +76,7 @@ void PdfCanvas::number(double value)
             *end++ = digits[i];
     }
     *end++ = ' ';
-    m_out.append(buffer, end - buffer);
+    m_out.append(buffer, std::size_t(end - buffer));
 }
 
 void PdfCanvas::point(double x, double y)
@@ -142,7 +147,7 @@ void PdfCanvas::drawGlyphs(const GlyphRun &run)
         m_face = run.face;
         m_size = run.size;
         m_out += "/F";
-        m_out += QByteArray::number(run.face);
+        m_out += std::to_string(run.face);
         m_out += ' ';
         number(run.size);
         m_out += "Tf\n";
@@ -151,29 +156,39 @@ void PdfCanvas::drawGlyphs(const GlyphRun &run)
     m_out += "1 0 0 1 ";
     point(run.origin.x(), run.origin.y());
     m_out += "Tm (";
-    // Two bytes a glyph (Identity-H); the string's delimiters and line ends escaped.
+    // Two bytes a glyph (Identity-H); the string's delimiters and line ends escaped. Written to a buffer
+    // first: a run is short, and the page's bytes grow once a run instead of once a byte.
+    char bytes[256];
+    std::size_t used = 0;
     for (std::size_t i = 0; i < run.glyphs.size(); ++i) {
         const std::uint16_t g = run.glyphs[i];
         m_use.add(m_fonts, run.face, g, i < run.characters.size() ? run.characters[i] : 0);
+        if (used + 8 > sizeof bytes) {
+            m_out.append(bytes, used);
+            used = 0;
+        }
         for (const char byte : {char(g >> 8), char(g & 0xFF)}) {
             switch (byte) {
             case '(':
             case ')':
             case '\\':
-                m_out += '\\';
-                m_out += byte;
+                bytes[used++] = '\\';
+                bytes[used++] = byte;
                 break;
             case '\r':
-                m_out += "\\r";
+                bytes[used++] = '\\';
+                bytes[used++] = 'r';
                 break;
             case '\n':
-                m_out += "\\n";
+                bytes[used++] = '\\';
+                bytes[used++] = 'n';
                 break;
             default:
-                m_out += byte;
+                bytes[used++] = byte;
             }
         }
     }
+    m_out.append(bytes, used);
     m_out += ") Tj\n";
     if (run.underline) {
         endText();

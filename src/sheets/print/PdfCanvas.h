@@ -2,8 +2,7 @@
 
 #include "sheets/print/PageCanvas.h"
 
-#include <QByteArray>
-
+#include <string>
 #include <vector>
 
 namespace kalvor::sheets::print {
@@ -28,7 +27,7 @@ public:
     void drawGlyphs(const GlyphRun &run) override;
 
     // The content drawn since the last call, and a fresh page.
-    QByteArray take();
+    std::string take();
 
 private:
     void endText();
@@ -39,7 +38,7 @@ private:
     const FontSet &m_fonts;
     double m_height;
     GlyphUse &m_use;
-    QByteArray m_out;
+    std::string m_out; // appended to a few bytes at a time: a plain string does that fastest
     bool m_inText = false;
     int m_face = -1;
     double m_size = 0;

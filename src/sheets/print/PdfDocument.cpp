@@ -7,7 +7,10 @@
 #include <QDateTime>
 #include <QIODevice>
 
-#include <zlib.h>
+#include <libdeflate.h>
+
+#include <memory>
+#include <new>
 
 namespace kalvor::sheets::print {
 
@@ -80,14 +83,18 @@ void PdfDocument::stream(int id, const QByteArray &deflated, const QByteArray &e
     write("\nendstream\nendobj\n");
 }
 
-QByteArray PdfDocument::deflate(const QByteArray &raw)
+QByteArray PdfDocument::deflate(QByteArrayView raw)
 {
-    uLongf size = compressBound(uLong(raw.size()));
-    QByteArray out(qsizetype(size), Qt::Uninitialized);
-    // The fastest level: page streams repeat themselves so much that it still takes them to a fifth.
-    if (compress2(reinterpret_cast<Bytef *>(out.data()), &size, reinterpret_cast<const Bytef *>(raw.constData()),
-                  uLong(raw.size()), 1) != Z_OK)
-        return {};
+    // One compressor a thread, kept: pages are compressed on several threads, thousands of them. The
+    // fastest level, as page streams repeat themselves so much that it still takes them to a fifth.
+    using Compressor = std::unique_ptr<libdeflate_compressor, decltype(&libdeflate_free_compressor)>;
+    thread_local const Compressor compressor(libdeflate_alloc_compressor(1), &libdeflate_free_compressor);
+    if (!compressor)
+        throw std::bad_alloc();
+    const std::size_t bound = libdeflate_zlib_compress_bound(compressor.get(), std::size_t(raw.size()));
+    QByteArray out(qsizetype(bound), Qt::Uninitialized);
+    const std::size_t size =
+        libdeflate_zlib_compress(compressor.get(), raw.constData(), std::size_t(raw.size()), out.data(), bound);
     out.truncate(qsizetype(size));
     return out;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QSizeF>
 #include <QString>
 
@@ -26,7 +27,7 @@ public:
     // False when a write to the device failed.
     bool ok() const { return m_ok; }
 
-    static QByteArray deflate(const QByteArray &raw);
+    static QByteArray deflate(QByteArrayView raw);
 
 private:
     int reserve();

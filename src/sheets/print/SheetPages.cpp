@@ -17,6 +17,7 @@ constexpr double kVPad = 1.0;             // text to the cell's top and bottom
 constexpr double kMinShare = 0.5;         // of its share of the sheet's width, what a column keeps
 constexpr double kLongestWordShare = 1.5; // a word wider than this many times its column may break
 constexpr double kWrapFloor = 0.7;        // a word too long for its cell shrinks at most so far, then breaks
+constexpr double kHeadingFloor = 0.85;    // how far a heading may shrink so that none of its words breaks
 constexpr double kTextFloor = 0.6;        // a one-line text shrinks at most so far, then is cut at the cell
 constexpr double kBorderWidth = 0.5;
 constexpr double kFooterSize = 8;
@@ -124,6 +125,9 @@ SheetPages::SheetPages(const SheetLayout &sheet, const FontSet &fonts, const Pag
                 m_tallByAnchor.push_back({row, m});
                 m_tallestMerge = std::max(m_tallestMerge, m.rows);
             }
+    m_numberStyles.reserve(std::size_t(sheet.formatCount()));
+    for (int f = 0; f < sheet.formatCount(); ++f)
+        m_numberStyles.push_back(NumberStyle::of(sheet.format(f).numberFormat));
     m_tallByEnd = m_tallByAnchor;
     std::stable_sort(m_tallByEnd.begin(), m_tallByEnd.end(), [](const TallMerge &a, const TallMerge &b) {
         return a.anchor + a.merge.rows < b.anchor + b.merge.rows;
@@ -163,16 +167,21 @@ void SheetPages::shapeCell(int row, const SheetLayout::Cell &cell, Laid &out) co
     out.glyphs.clear();
     out.format = m_sheet.formatIndexAt(row, cell.column);
     out.face = m_fonts.faceOfFormat(out.format);
+    NumberText text;
     switch (cell.kind) {
     case SheetLayout::Kind::Text:
         m_fonts.shapeUtf8(m_sheet.utf8(cell), out.face, out.glyphs);
         break;
     case SheetLayout::Kind::Number:
-        if (std::isfinite(cell.number()))
-            m_fonts.shape(formatNumber(cell.number(), m_sheet.format(out.format).numberFormat), out.face, out.glyphs);
+        if (std::isfinite(cell.number())) {
+            const std::size_t format = std::size_t(out.format);
+            static const NumberStyle general;
+            const NumberStyle &style = format < m_numberStyles.size() ? m_numberStyles[format] : general;
+            m_fonts.shapeUtf8(formatNumber(cell.number(), style, text), out.face, out.glyphs);
+        }
         break;
     case SheetLayout::Kind::Date:
-        m_fonts.shape(cell.date().toString(QStringLiteral("dd.MM.yyyy")), out.face, out.glyphs);
+        m_fonts.shapeUtf8(formatDate(cell.date(), text), out.face, out.glyphs);
         break;
     case SheetLayout::Kind::Empty:
         break;
@@ -206,7 +215,7 @@ void SheetPages::fit(Laid &out, double size, double width, Fit fit) const
     if (longest * size > available)
         size *= std::max(kWrapFloor, available / (longest * size));
     out.size = size;
-    const double limit = available / size; // in em
+    const double limit = (available + kSame) / size; // in em; a word exactly as wide as the box fits
     struct Break {
         std::size_t end = 0;  // the line ends before this glyph
         double width = 0;     // of the line up to there
@@ -217,9 +226,9 @@ void SheetPages::fit(Laid &out, double size, double width, Fit fit) const
     bool broken = false; // `last` holds a place to break
     std::size_t start = 0;
     double used = 0;
-    const std::size_t count = out.glyphs.size();
+    std::size_t count = out.glyphs.size();
     for (std::size_t i = 0; i < count; ++i) {
-        const Glyph &g = out.glyphs[i];
+        const Glyph g = out.glyphs[i]; // a copy: a hyphen may be put in before it
         if (g.character == u'\n') {
             out.lines.push_back({start, i, used * size});
             start = i + 1;
@@ -238,6 +247,17 @@ void SheetPages::fit(Laid &out, double size, double width, Fit fit) const
                 out.lines.push_back({start, last.end, last.width * size});
                 used -= last.consumed;
                 start = last.next;
+            } else if (const std::size_t at = hyphenate(out, start, i, used, limit); at > start) {
+                // The word goes on after a hyphen of its own, put in before `at`.
+                const double left = used;
+                used = 0;
+                for (std::size_t k = start; k < at; ++k)
+                    used += out.glyphs[k].advance;
+                out.lines.push_back({start, at + 1, (used + out.glyphs[at].advance) * size});
+                used = left - used;
+                start = at + 1;
+                ++i;
+                ++count;
             } else {
                 out.lines.push_back({start, i, used * size});
                 start = i;
@@ -254,6 +274,29 @@ void SheetPages::fit(Laid &out, double size, double width, Fit fit) const
     out.lines.push_back({start, count, used * size});
 }
 
+std::size_t SheetPages::hyphenate(Laid &out, std::size_t start, std::size_t end, double used, double limit) const
+{
+    // Glyphs start..end-1 fill the line and hold no place to break; glyph `end` is a letter of the same
+    // word. The break leaves two letters at least on either side, and the hyphen must fit the line.
+    std::vector<Glyph> hyphen;
+    m_fonts.shapeUtf8("-", out.face, hyphen);
+    if (hyphen.empty() || hyphen.front().glyph == 0)
+        return start;
+    const double width = hyphen.front().advance;
+    const auto endsWord = [&out](std::size_t k) {
+        return k >= out.glyphs.size() || isSpace(out.glyphs[k].character) || isHyphen(out.glyphs[k].character);
+    };
+    std::size_t at = end;
+    if (endsWord(end + 1) && at > start)
+        used -= out.glyphs[--at].advance;
+    while (at > start + 2 && used + width > limit)
+        used -= out.glyphs[--at].advance;
+    if (at < start + 2 || used + width > limit)
+        return start;
+    out.glyphs.insert(out.glyphs.begin() + std::ptrdiff_t(at), hyphen.front());
+    return at;
+}
+
 void SheetPages::fitColumns()
 {
     const int n = m_sheet.columnCount();
@@ -261,13 +304,15 @@ void SheetPages::fitColumns()
     const FontFace &base = m_fonts.face(m_fonts.faceOfFormat(0));
     const double digit = base.advance(base.glyph(U'0')) * m_sheet.format(0).fontSize;
     std::vector<double> own(std::size_t(n) + 1, 0);  // the sheet's own widths, in points
-    std::vector<double> need(std::size_t(n) + 1, 0); // what the cells below the headings need
+    std::vector<double> need(std::size_t(n) + 1, 0); // what the headings and the cells below them need
     for (int c = 1; c <= n; ++c) {
         const double chars = m_sheet.columnWidth(c);
         own[std::size_t(c)] = chars > 0 ? chars * digit + kColumnPadding : 0;
     }
     Laid laid;
-    for (int row = m_firstBodyRow; row <= m_sheet.rowCount(); ++row) {
+    // The heading's words count as the body's do: a caption broken mid-word is as hard to read as a name.
+    const int first = m_repeatFirst > 0 ? m_repeatFirst : m_firstBodyRow;
+    for (int row = first; row <= m_sheet.rowCount(); ++row) {
         if (m_sheet.hidden(row))
             continue;
         const std::vector<SheetLayout::Merge> &merges = m_sheet.merges(row);
@@ -294,7 +339,9 @@ void SheetPages::fitColumns()
                 if (breaks && isHyphen(g.character))
                     piece = 0;
             }
-            double width = widest * format.fontSize + 2 * kHPad;
+            // A heading may shrink its type a little to keep its words whole; the body keeps the sheet's.
+            const double shrink = text && format.wrap && row < m_firstBodyRow ? kHeadingFloor : 1.0;
+            double width = widest * format.fontSize * shrink + 2 * kHPad;
             if (text)
                 width = std::min(width, kLongestWordShare * own[std::size_t(c)]);
             need[std::size_t(c)] = std::max(need[std::size_t(c)], width);

@@ -24,8 +24,9 @@ struct PageSetup {
 // A sheet laid out on pages: every column fitted to the paper's width, the rows split into pages by their
 // heights, the heading rows repeated at the top of every page after the first.
 //
-// Columns: the cells below the heading rows decide. A column is at least as wide as its widest number or
-// date and its longest word, and keeps at least half of its share of the sheet's width; the type is made
+// Columns: the heading rows and the cells below them decide. A column is at least as wide as its widest
+// number or date and its longest word (a heading's too), and keeps at least half of its share of the
+// sheet's width; the type is made
 // as large as that allows, at most as the sheet sets it. Long texts then wrap (a word too long for its
 // cell shrinks a little, then breaks); a number never wraps and shrinks until it fits whole.
 //
@@ -86,6 +87,8 @@ private:
     // Sizes and breaks the shaped text for a box `width` points wide.
     void fit(Laid &out, double size, double width, Fit fit) const;
     double measureRow(int row, Laid &scratch) const;
+    // Where a word too long for its line breaks, with a hyphen put in there (start when it cannot).
+    std::size_t hyphenate(Laid &out, std::size_t start, std::size_t end, double used, double limit) const;
 
     const SheetLayout &m_sheet;
     const FontSet &m_fonts;
@@ -96,6 +99,7 @@ private:
     int m_repeatLast = 0;
     double m_scale = 1;
     std::vector<double> m_left; // left edge of column c at [c], right edge of the last at [count + 1]
+    std::vector<NumberStyle> m_numberStyles; // by format
     std::vector<int> m_pageStarts;
     std::vector<float> m_heights;          // of every row, [0] unused
     std::vector<TallMerge> m_tallByAnchor; // merges over several rows, by their top row
