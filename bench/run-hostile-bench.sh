@@ -27,11 +27,12 @@ for file in "$work"/*; do
     name=$(basename "$file")
     status=0
     /usr/bin/time -f "%e %M" -o "$work/.time" "$cli" dump --count "$file" >"$work/.out" 2>"$work/.err" || status=$?
-    read -r seconds kb <"$work/.time"
+    read -r seconds kb < <(tail -n 1 "$work/.time") # GNU time puts "Command exited ..." first on failure
     if [ "$status" -eq 0 ]; then
         result="loaded, $(cat "$work/.out") rows"
     elif [ "$status" -eq 1 ] && grep -q "$name" "$work/.err"; then
-        result="refused: $(sed "s|.*$name: ||" "$work/.err" | cut -c1-70)"
+        # Cut by characters, not bytes: the messages are Russian.
+        result="refused: $(sed "s|.*$name: ||" "$work/.err" | LC_ALL=C.UTF-8 sed -E 's/^(.{70}).*/\1/')"
     else
         result="FAILED (status $status): $(head -c 200 "$work/.err")"
         failed=1

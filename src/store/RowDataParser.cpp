@@ -17,6 +17,9 @@ namespace {
 
 constexpr unsigned kNeedsDecoding = 1; // "&" or a byte above 127
 constexpr unsigned kHasNul = 2;
+// A month's declaration holds tens of thousands of rows. Each row costs bookkeeping even when empty, so
+// without a bound a small binary packet of empty rows could still take hundreds of megabytes.
+constexpr std::size_t kMaxRows = 8'000'000;
 
 bool isSpace(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
 
@@ -354,6 +357,8 @@ RowDataParser::Scan RowDataParser::scanEndTag(const char *p, const char *end, st
 
 void RowDataParser::addRow(const char *base)
 {
+    if (m_rowNumber == kMaxRows)
+        throw KalvorError(QStringLiteral("в таблице больше %1 строк").arg(kMaxRows));
     ++m_rowNumber;
     unsigned state = 0;
     bool ascending = true;
@@ -425,7 +430,7 @@ void RowDataParser::reserveFromSample(std::uint64_t sampleBytes)
         return;
     const double share = static_cast<double>(total - m_rowsStart) / static_cast<double>(sampleBytes) * 1.05;
     const auto scaled = [share](std::size_t n) { return static_cast<std::size_t>(static_cast<double>(n) * share) + 16; };
-    m_out.reserve(scaled(m_out.recordCount()), scaled(m_out.textBytes()), scaled(m_cellCount));
+    m_out.reserve(std::min(kMaxRows, scaled(m_out.recordCount())), scaled(m_out.textBytes()), scaled(m_cellCount));
 }
 
 void RowDataParser::xmlError(const QString &what, bool insideRow) const
