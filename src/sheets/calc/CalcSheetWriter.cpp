@@ -144,13 +144,14 @@ private:
             rows->insertByIndex(first - 1, count);
     }
 
-    // The row whose formats the office gave to an added row: the template row at or above it.
-    int formatSource(int row) const
+    // The template row whose formats the office gave to each row: its own for a template row, the one
+    // above it for an added row. One walk down: searching upwards per row is quadratic in a long run.
+    std::vector<int> formatSources() const
     {
-        for (int r = row; r >= 1; --r)
-            if (!added(r))
-                return m_origin[static_cast<std::size_t>(r)];
-        return 0;
+        std::vector<int> source(m_origin.size(), 0);
+        for (std::size_t r = 1; r < m_origin.size(); ++r)
+            source[r] = m_origin[r] != 0 ? m_origin[r] : source[r - 1];
+        return source;
     }
 
     void merges()
@@ -166,9 +167,10 @@ private:
                             spans.push_back({r, m.firstColumn, m.lastColumn});
         }
         // Areas of one shape on rows formatted alike are pasted together from the first of them.
+        const std::vector<int> source = formatSources();
         std::map<std::tuple<int, int, int>, std::vector<CalcRowSpan>> groups;
         for (const CalcRowSpan &s : spans)
-            groups[{s.firstColumn, s.lastColumn, formatSource(s.row)}].push_back(s);
+            groups[{s.firstColumn, s.lastColumn, source[static_cast<std::size_t>(s.row)]}].push_back(s);
         for (const auto &[key, group] : groups)
             mergeGroup(group);
     }
