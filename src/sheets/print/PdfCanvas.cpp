@@ -57,7 +57,11 @@ std::string PdfCanvas::take()
 void PdfCanvas::number(double value)
 {
     // Three decimals are far below what a printer or a reader can show.
-    long long scaled = std::llround(value * 1000);
+    thousandths(std::llround(value * 1000));
+}
+
+void PdfCanvas::thousandths(long long scaled)
+{
     if (scaled < 0) {
         m_out += '-';
         scaled = -scaled;
@@ -142,6 +146,8 @@ void PdfCanvas::drawGlyphs(const GlyphRun &run)
     if (!m_inText) {
         m_out += "BT\n";
         m_inText = true;
+        m_lineX = 0;
+        m_lineY = 0;
     }
     if (run.face != m_face || run.size != m_size) {
         m_face = run.face;
@@ -153,9 +159,15 @@ void PdfCanvas::drawGlyphs(const GlyphRun &run)
         m_out += "Tf\n";
     }
     fillColour(run.colour);
-    m_out += "1 0 0 1 ";
-    point(run.origin.x(), run.origin.y());
-    m_out += "Tm (";
+    // Each line starts from the one before (Td), in whole thousandths so that no error adds up: shorter
+    // than placing every line anew, and a page is mostly such lines.
+    const long long x = std::llround(run.origin.x() * 1000);
+    const long long y = std::llround((m_height - run.origin.y()) * 1000);
+    thousandths(x - m_lineX);
+    thousandths(y - m_lineY);
+    m_lineX = x;
+    m_lineY = y;
+    m_out += "Td (";
     // Two bytes a glyph (Identity-H); the string's delimiters and line ends escaped. Written to a buffer
     // first: a run is short, and the page's bytes grow once a run instead of once a byte.
     char bytes[256];

@@ -33,6 +33,7 @@ private:
     void endText();
     void fillColour(Rgb colour);
     void number(double value);
+    void thousandths(long long scaled);
     void point(double x, double y);
 
     const FontSet &m_fonts;
@@ -43,6 +44,8 @@ private:
     int m_face = -1;
     double m_size = 0;
     std::int64_t m_fill = -1;
+    long long m_lineX = 0; // where the text line starts, in thousandths of a point up from the bottom
+    long long m_lineY = 0;
 };
 
 } // namespace kalvor::sheets::print
