@@ -4,6 +4,7 @@
 #include "period/ErrorDeletion.h"
 #include "period/ErrorLog.h"
 #include "period/FieldText.h"
+#include "sheets/SheetFields.h"
 #include "store/DataPacketReader.h"
 #include "store/DeclarationKey.h"
 #include "store/FileAccess.h"
@@ -12,6 +13,7 @@
 #include <QDir>
 
 #include <array>
+#include <span>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -23,32 +25,10 @@ namespace {
 constexpr std::size_t kInvoicePrefix = dkey::kPositionOffset; // period prefix and invoice number
 constexpr std::string_view kInvoiceTail = "000000";           // key characters 25-30 of an invoice row
 
-// The columns of a line after the waybill date and loading address, all the row's own.
-constexpr std::array<std::u16string_view, 25> kRowColumns = {u"production_name",
-                                                             u"production_number",
-                                                             u"production_code",
-                                                             u"producer_name",
-                                                             u"region_code",
-                                                             u"department_code",
-                                                             u"return_volume",
-                                                             u"other_coming",
-                                                             u"department_code_inner",
-                                                             u"alcohol",
-                                                             u"package_volume",
-                                                             u"package_count",
-                                                             u"volume",
-                                                             u"purches_price",
-                                                             u"sum_coming",
-                                                             u"rest_volume",
-                                                             u"package_count_charges",
-                                                             u"volume_charges",
-                                                             u"markup",
-                                                             u"sum_charges",
-                                                             u"return_volume_charges",
-                                                             u"writeoff_volume_charges",
-                                                             u"other_charges",
-                                                             u"department_code_inner_charges",
-                                                             u"rest"};
+// The columns of a line after the waybill date and loading address, all the row's own: the fields of the
+// declaration sheet's columns I to AG, in their order.
+constexpr std::span<const std::u16string_view> kRowColumns =
+    std::span(sheets::kFieldOfColumn).subspan(sheets::col::I - sheets::col::C);
 
 bool isInvoiceKey(std::string_view key)
 {
