@@ -10,10 +10,11 @@ namespace kalvor::cli {
 
 Command exportCalcCommand()
 {
-    const QString usage = QStringLiteral("export-calc ВЫХОД.ods|ВЫХОД.xls");
+    const QString usage = QStringLiteral("export-calc ВЫХОД.ods|ВЫХОД.xlsx|ВЫХОД.xls");
     return {QStringLiteral("export-calc"), usage,
             QStringLiteral("Раскладывает декларацию текущего периода в LibreOffice Calc на шаблон "
-                           "templates/tamrel_oo.xls и сохраняет документ (.xls в формате MS Excel 97, иначе ODF); "
+                           "templates/tamrel_oo.xls и сохраняет документ (.xls в формате MS Excel 97, не больше 65536 строк, "
+                           ".xlsx в формате Excel 2007-365, иначе ODF); "
                            "итоги периода сохраняет в tamrel.ini, строки без накладной перечисляет в error.log"),
             [usage](const Options &options, const QStringList &args) {
                 if (args.size() != 1 || args.front().startsWith(u"--")) {

@@ -7,6 +7,7 @@
 #include "sheets/calc/CalcExport.h"
 #include "sheets/calc/CalcSheetWriter.h"
 #include "sheets/calc/TOOCalc.h"
+#include "store/DeclarationGenerator.h"
 #include "store/FileCopy.h"
 #include "store/KalvorError.h"
 #include "support/CliRunner.h"
@@ -15,6 +16,7 @@
 #include "KalvorBuildInfo.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -124,7 +126,7 @@ TEST(CalcExport, SmallDeclarationReadBackCellByCell)
 }
 
 // kalvor-cli on the demo month stores the document through the office (MS Excel 97 for .xls), keeps the
-// period totals, and ends the office it started.
+// period totals, and ends the office it started; a declaration too long for .xls is refused.
 TEST(CalcExport, CommandLineStoresTheDemoMonth)
 {
     const TempDir dir;
@@ -148,4 +150,18 @@ TEST(CalcExport, CommandLineStoresTheDemoMonth)
 
     EXPECT_EQ(runCli({QStringLiteral("--home"), home, QStringLiteral("export-calc")}, {}, office.environment()).status,
               2);
+
+    // A sheet longer than MS Excel 97 holds is refused, not cut at row 65,536.
+    DeclarationOptions big;
+    big.rows = 45000;
+    big.inn = "710701234500";
+    DeclarationGenerator(big).saveFile(home + QStringLiteral("/reports/201203/710701234500120300.xml"));
+    const QString tooLong = dir.file(QStringLiteral("Большая.xls"));
+    const CliResult refused =
+        runCli({QStringLiteral("--home"), home, QStringLiteral("export-calc"), tooLong}, {}, office.environment());
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("не помещается в файл")) &&
+                refused.err.contains(QStringLiteral("Большая.xls")) && refused.err.contains(QStringLiteral("65536")))
+        << refused.err.toStdString();
+    EXPECT_FALSE(QFile::exists(tooLong));
 }

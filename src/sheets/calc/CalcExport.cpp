@@ -11,6 +11,24 @@
 
 namespace kalvor::sheets::calc {
 
+namespace {
+
+constexpr int kExcel97Rows = 65536;
+
+// The office stores only the first 65,536 rows of a sheet in the MS Excel 97 format and still reports
+// success: a longer declaration is refused before any work rather than silently cut.
+void refuseRowsBeyondTheFormat(const SheetLayout &sheet, const QString &storeAs)
+{
+    if (storeAs.endsWith(QStringLiteral(".xls"), Qt::CaseInsensitive) && sheet.rowCount() > kExcel97Rows)
+        throw KalvorError(QStringLiteral("Лист декларации из %1 строк не помещается в файл %2: в формате MS Excel 97 "
+                                         "не больше %3 строк. Сохраните документ в формате .ods или .xlsx.")
+                              .arg(sheet.rowCount())
+                              .arg(QDir::toNativeSeparators(storeAs))
+                              .arg(kExcel97Rows));
+}
+
+} // namespace
+
 CalcExportResult exportDeclarationToCalc(const SheetExportPlan &plan, const CalcTarget &target,
                                          const OfficeOptions &office,
                                          const std::function<void(const QString &)> &missingInvoice,
@@ -32,6 +50,7 @@ CalcExportResult exportDeclarationToCalc(const SheetExportPlan &plan, const Calc
             const SheetLayout templateSheet = readSheetLayout(calc);
             const DeclarationSheet laidOut =
                 exportDeclaration(plan, templateSheet, QStringLiteral("Calc"), missingInvoice, progress);
+            refuseRowsBeyondTheFormat(laidOut.sheet, target.storeAs);
             writeSheetLayout(calc, laidOut.sheet, templateSheet, declarationCalcOptions(laidOut.sheet));
             result.periodTotal = laidOut.periodTotal;
             result.complete = laidOut.complete;
