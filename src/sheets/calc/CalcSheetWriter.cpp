@@ -78,22 +78,31 @@ public:
 
     void run()
     {
-        m_calc.connection().call([&] {
-            const Reference<css::frame::XModel> model(m_impl.FDocument, UNO_QUERY_THROW);
-            const Reference<css::beans::XPropertySet> settings(m_impl.FDocument, UNO_QUERY_THROW);
+        // Every step, and every block of rows in the long ones, is a request of its own under the watchdog:
+        // a long declaration takes minutes in all, and only an office that stops answering ends the export.
+        OfficeConnection &office = m_calc.connection();
+        Reference<css::frame::XModel> model;
+        Reference<css::beans::XPropertySet> settings;
+        office.call([&] {
+            model.set(m_impl.FDocument, UNO_QUERY_THROW);
+            settings.set(m_impl.FDocument, UNO_QUERY_THROW);
             // Nothing is drawn, measured or recorded for undo while the rows arrive.
             model->lockControllers();
             Reference<css::document::XActionLockable>(m_impl.FDocument, UNO_QUERY_THROW)->addActionLock();
             settings->setPropertyValue("IsAdjustHeightEnabled", Any(false));
             settings->setPropertyValue("IsUndoEnabled", Any(false));
-            rows();
-            merges();
-            charHeights();
-            values();
+        });
+        office.call([&] { rows(); });
+        office.call([&] { merges(); });
+        office.call([&] { charHeights(); });
+        values();
+        office.call([&] {
             colours();
             settings->setPropertyValue("IsUndoEnabled", Any(true));
             settings->setPropertyValue("IsAdjustHeightEnabled", Any(true));
-            optimalHeights();
+        });
+        optimalHeights();
+        office.call([&] {
             Reference<css::document::XActionLockable>(m_impl.FDocument, UNO_QUERY_THROW)->removeActionLock();
             model->unlockControllers();
         });
@@ -263,10 +272,18 @@ private:
                             out[cell.column - 1] = cellValue(r, cell.column, &cell);
                     data.getArray()[r - from] = line;
                 }
-                Reference<css::sheet::XCellRangeData>(m_impl.range(0, from - 1, m_lastColumn - 1, to - 1), UNO_QUERY_THROW)
-                    ->setDataArray(data);
+                m_calc.connection().call([&] {
+                    Reference<css::sheet::XCellRangeData>(m_impl.range(0, from - 1, m_lastColumn - 1, to - 1),
+                                                          UNO_QUERY_THROW)
+                        ->setDataArray(data);
+                });
             }
         // Template rows: only what the layout changed.
+        m_calc.connection().call([&] { templateRowValues(); });
+    }
+
+    void templateRowValues()
+    {
         for (int r = 1; r <= m_sheet.rowCount(); ++r) {
             const int t = m_origin[static_cast<std::size_t>(r)];
             if (t == 0)
@@ -326,15 +343,19 @@ private:
                 ->setPropertyValue("CharColor", Any(static_cast<sal_Int32>(colour)));
     }
 
-    // The added rows take the height their texts need.
+    // The added rows take the height their texts need, a block of rows per request.
     void optimalHeights()
     {
-        for (const auto &[first, count] : addedRuns()) {
-            const Reference<css::table::XColumnRowRange> rowsOf(m_impl.range(0, first - 1, 0, first + count - 2),
-                                                                UNO_QUERY_THROW);
-            Reference<css::beans::XPropertySet>(rowsOf->getRows(), UNO_QUERY_THROW)
-                ->setPropertyValue("OptimalHeight", Any(true));
-        }
+        for (const auto &[first, count] : addedRuns())
+            for (int from = first; from < first + count; from += kRowsPerRequest) {
+                const int to = std::min(first + count - 1, from + kRowsPerRequest - 1);
+                m_calc.connection().call([&] {
+                    const Reference<css::table::XColumnRowRange> rowsOf(m_impl.range(0, from - 1, 0, to - 1),
+                                                                        UNO_QUERY_THROW);
+                    Reference<css::beans::XPropertySet>(rowsOf->getRows(), UNO_QUERY_THROW)
+                        ->setPropertyValue("OptimalHeight", Any(true));
+                });
+            }
     }
 
     TOOCalc &m_calc;
