@@ -17,17 +17,9 @@ runs=3
 
 command -v soffice >/dev/null || { echo "soffice is missing (package libreoffice-calc)" >&2; exit 2; }
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKALVOR_BUILD_GUI=OFF \
-    -DKALVOR_BUILD_TESTS=OFF -DKALVOR_BUILD_BENCH=ON >/dev/null
-cmake --build "$build" --target kalvor-gen kalvor-cli >/dev/null
-cli=$build/src/kalvor-cli
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/kalvor-calc-bench.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-
-"$cli" demo "$work/ws" >/dev/null
-declaration=$work/ws/reports/201203/710701234500120300.xml
-"$build/bench/kalvor-gen" --rows "$rows" --inn 710701234500 --period 201203 "$declaration" >/dev/null
+. "$root/bench/bench-workspace.sh"
+bench_build kalvor-gen kalvor-cli
+bench_workspace calc-bench "$rows"
 "$cli" --home "$work/ws" export-xlsx "$work/declaration.xlsx" >/dev/null
 
 profile=$work/office-profile

@@ -19,20 +19,9 @@ runs=3
 [ -x /usr/bin/time ] || { echo "/usr/bin/time is missing (package time)" >&2; exit 2; }
 command -v pdfinfo >/dev/null || { echo "pdfinfo is missing (package poppler-utils)" >&2; exit 2; }
 
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKALVOR_BUILD_GUI=OFF \
-        -DKALVOR_BUILD_TESTS=OFF -DKALVOR_BUILD_BENCH=ON >/dev/null
-fi
-cmake --build "$build" -j2 --target kalvor-gen kalvor-cli kalvor-pdf-bench >/dev/null
-cli=$build/src/kalvor-cli
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/kalvor-pdf-bench.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-
-# A workspace with the demo filer whose March 2012 holds the generated declaration.
-"$cli" demo "$work/ws" >/dev/null
-declaration=$work/ws/reports/201203/710701234500120300.xml
-"$build/bench/kalvor-gen" --rows "$rows" --inn 710701234500 --period 201203 "$declaration" >/dev/null
+. "$root/bench/bench-workspace.sh"
+bench_build kalvor-gen kalvor-cli kalvor-pdf-bench
+bench_workspace pdf-bench "$rows"
 
 now_ns() { date +%s%N; }
 min() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b + 0 < a + 0) ? b : a }'; }

@@ -1,0 +1,19 @@
+# Sourced by the benchmarks that run kalvor-cli on a whole month.
+#   bench_build TARGET...     builds TARGETs in the Release tree $build of $root (sets cli)
+#   bench_workspace NAME ROWS makes $work (removed on exit) with the demo filer's workspace $work/ws whose
+#                             March 2012 is a generated declaration of ROWS rows (sets declaration)
+
+bench_build() {
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKALVOR_BUILD_GUI=OFF \
+        -DKALVOR_BUILD_TESTS=OFF -DKALVOR_BUILD_BENCH=ON >/dev/null
+    cmake --build "$build" --target "$@" >/dev/null
+    cli=$build/src/kalvor-cli
+}
+
+bench_workspace() {
+    work=$(mktemp -d "${TMPDIR:-/tmp}/kalvor-$1.XXXXXX")
+    trap 'rm -rf "$work"' EXIT
+    "$cli" demo "$work/ws" >/dev/null
+    declaration=$work/ws/reports/201203/710701234500120300.xml
+    "$build/bench/kalvor-gen" --rows "$2" --inn 710701234500 --period 201203 "$declaration" >/dev/null
+}
