@@ -28,9 +28,6 @@ export KALVOR_OFFICE_PIPE=kalvor_bench_$$
 # The first start of an office makes its profile; neither side is timed for that.
 soffice -env:UserInstallation="file://$profile" --headless --norestore --terminate_after_init >/dev/null 2>&1 || true
 
-now_ns() { date +%s%N; }
-min() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b + 0 < a + 0) ? b : a }'; }
-seconds() { awk -v d="$(($2 - $1))" 'BEGIN { printf "%.3f", d / 1e9 }'; }
 
 best_export="" best_office=""
 for _ in $(seq $runs); do

@@ -23,10 +23,6 @@ command -v pdfinfo >/dev/null || { echo "pdfinfo is missing (package poppler-uti
 bench_build kalvor-gen kalvor-cli kalvor-pdf-bench
 bench_workspace pdf-bench "$rows"
 
-now_ns() { date +%s%N; }
-min() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b + 0 < a + 0) ? b : a }'; }
-max() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b + 0 > a + 0) ? b : a }'; }
-seconds() { awk -v d="$(($2 - $1))" 'BEGIN { printf "%.3f", d / 1e9 }'; }
 
 best_xlsx="" best_pdf="" peak_xlsx="" peak_pdf=""
 for _ in $(seq $runs); do

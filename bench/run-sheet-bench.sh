@@ -21,10 +21,6 @@ bench_build kalvor-gen kalvor-cli kalvor-sheet-bench
 bench_workspace sheet-bench "$rows"
 bytes=$(stat -c %s "$declaration")
 
-now_ns() { date +%s%N; }
-min() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b + 0 < a + 0) ? b : a }'; }
-max() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b + 0 > a + 0) ? b : a }'; }
-seconds() { awk -v d="$(($2 - $1))" 'BEGIN { printf "%.3f", d / 1e9 }'; }
 
 best_export="" best_office="" peak=""
 "$cli" --home "$work/ws" export-xlsx "$work/declaration.xlsx" >/dev/null
