@@ -19,7 +19,7 @@ constexpr int kExcel97Rows = 65536;
 // success: a longer declaration is refused before any work rather than silently cut.
 void refuseRowsBeyondTheFormat(const SheetLayout &sheet, const QString &storeAs)
 {
-    if (storeAs.endsWith(QStringLiteral(".xls"), Qt::CaseInsensitive) && sheet.rowCount() > kExcel97Rows)
+    if (TOOCalc::storesAsExcel97(storeAs) && sheet.rowCount() > kExcel97Rows)
         throw KalvorError(QStringLiteral("Лист декларации из %1 строк не помещается в файл %2: в формате MS Excel 97 "
                                          "не больше %3 строк. Сохраните документ в формате .ods или .xlsx.")
                               .arg(sheet.rowCount())

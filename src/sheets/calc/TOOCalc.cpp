@@ -526,11 +526,16 @@ void TOOCalc::SaveAsExcel97(const QString &AFileName)
     });
 }
 
+bool TOOCalc::storesAsExcel97(const QString &AFileName)
+{
+    return AFileName.endsWith(QStringLiteral(".xls"), Qt::CaseInsensitive);
+}
+
 void TOOCalc::SaveCopyAs(const QString &AFileName)
 {
     if (!m_impl->FDocument.is() || !m_impl->FActiveSheet.is())
         return;
-    if (AFileName.endsWith(QStringLiteral(".xls"), Qt::CaseInsensitive)) {
+    if (storesAsExcel97(AFileName)) {
         SaveAsExcel97(AFileName);
         return;
     }

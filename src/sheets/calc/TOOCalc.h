@@ -110,6 +110,8 @@ public:
     // Stores a copy under the office's filter for the name: "MS Excel 97" for .xls, Office Open XML for
     // .xlsx, else ODF ("calc8").
     void SaveCopyAs(const QString &AFileName);
+    // Whether SaveCopyAs stores this name in the MS Excel 97 format (at most 65,536 rows of a sheet).
+    static bool storesAsExcel97(const QString &AFileName);
 
     bool Visible() const { return FVisible; }
     void SetVisible(bool Value);
